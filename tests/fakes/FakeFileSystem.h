@@ -1,0 +1,103 @@
+// An in-memory file system. Paths are compared as given; folders are implied by the files in them
+// and by CreateDirectories.
+#pragma once
+#include "platform/FileSystem.h"
+
+#include <map>
+#include <set>
+
+namespace lm::test {
+
+class FakeFileSystem final : public IFileSystem {
+public:
+    struct File {
+        std::string bytes;
+        bool readOnly = false;
+        int64_t modified = 0;
+    };
+
+    FileInfo GetInfo(const std::wstring& path) override {
+        FileInfo info;
+        if (auto it = files.find(path); it != files.end()) {
+            info.exists = true;
+            info.readOnly = it->second.readOnly;
+            info.size = it->second.bytes.size();
+            info.modified = it->second.modified;
+        } else if (folders.count(Trim(path))) {
+            info.exists = true;
+            info.directory = true;
+        }
+        return info;
+    }
+    bool ReadAll(const std::wstring& path, std::string& bytes) override {
+        ++reads;
+        auto it = files.find(path);
+        if (it == files.end())
+            return false;
+        bytes = it->second.bytes;
+        return true;
+    }
+    bool WriteAtomic(const std::wstring& path, const std::string& bytes) override {
+        ++writes;
+        if (failWrites)
+            return false;
+        auto it = files.find(path);
+        if (it != files.end() && it->second.readOnly)
+            return false;
+        File& f = files[path];
+        f.bytes = bytes;
+        f.modified = ++clock;
+        return true;
+    }
+    bool SetReadOnly(const std::wstring& path, bool readOnly) override {
+        auto it = files.find(path);
+        if (it == files.end())
+            return false;
+        it->second.readOnly = readOnly;
+        return true;
+    }
+    bool Remove(const std::wstring& path) override { return files.erase(path) != 0; }
+    bool Copy(const std::wstring& from, const std::wstring& to) override {
+        auto it = files.find(from);
+        if (it == files.end())
+            return false;
+        File copy = it->second;
+        copy.modified = ++clock;
+        files[to] = copy;
+        return true;
+    }
+    bool CreateDirectories(const std::wstring& path) override {
+        folders.insert(Trim(path));
+        return true;
+    }
+    std::vector<std::wstring> List(const std::wstring& folder) override {
+        std::vector<std::wstring> out;
+        std::wstring prefix = Trim(folder) + kPathSeparator;
+        for (auto& [path, f] : files)
+            if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+                path.find(kPathSeparator, prefix.size()) == std::wstring::npos)
+                out.push_back(path.substr(prefix.size()));
+        return out;
+    }
+    // Puts a file in place as if written by another program.
+    void Put(const std::wstring& path, const std::string& bytes) {
+        files[path].bytes = bytes;
+        files[path].modified = ++clock;
+    }
+
+    std::map<std::wstring, File> files;
+    std::set<std::wstring> folders;
+    bool failWrites = false;
+    int reads = 0;
+    int writes = 0;
+    int64_t clock = 0;
+
+private:
+    static std::wstring Trim(std::wstring p) {
+        while (p.size() > 1 && (p.back() == L'\\' || p.back() == L'/'))
+            p.pop_back();
+        return p;
+    }
+};
+
+} // namespace lm::test
