@@ -1,0 +1,61 @@
+// Private-profile (INI) files: the one implementation behind command-set files and language files.
+// It behaves like the Windows profile functions on every case the program relies on: sections and
+// keys are matched without regard to letter case and surrounding blanks, values are read with blanks,
+// tabs and double quotes stripped from both ends, and the first occurrence of a section or key wins.
+// Files are parsed once and reused until their size or modification time changes; writes are atomic.
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace lm {
+
+enum class ProfileEncoding { Ansi, Utf8Bom, Utf16LeBom };
+
+class CProfileStore {
+public:
+    explicit CProfileStore(IFileSystem& fs);
+    ~CProfileStore();
+    CProfileStore(const CProfileStore&) = delete;
+    CProfileStore& operator=(const CProfileStore&) = delete;
+
+    // Reads one value. Returns false and gives `def` when the file, section or key is missing.
+    bool GetString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                   std::wstring& value, const std::wstring& def = std::wstring());
+    std::wstring GetString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                           const std::wstring& def = std::wstring());
+    // The lines of a section as key and value pairs in file order, as the section reader of the
+    // Windows functions gives them, within `maxChars` characters of "key=value\0" text.
+    std::vector<std::pair<std::wstring, std::wstring>> GetSection(const std::wstring& file,
+                                                                  const std::wstring& section,
+                                                                  size_t maxChars = 32768);
+    // Section names in file order, within `maxChars` characters of "name\0" text.
+    std::vector<std::wstring> GetSectionNames(const std::wstring& file, size_t maxChars = 4096);
+    bool SectionExists(const std::wstring& file, const std::wstring& section);
+
+    // Writes one value, creating section and file as needed (new files are UTF-16LE with a byte-order
+    // mark; existing files keep their encoding). False when the file is read-only or cannot be written,
+    // and then the file on disk is unchanged.
+    bool WriteString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value);
+    bool DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key);
+    bool DeleteSection(const std::wstring& file, const std::wstring& section);
+
+    // Forgets the cached contents of a file (or of all files).
+    void Invalidate(const std::wstring& file);
+    void InvalidateAll();
+
+    IFileSystem& FileSystem() { return fs_; }
+
+private:
+    struct Impl;
+    IFileSystem& fs_;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace lm
