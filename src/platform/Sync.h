@@ -33,7 +33,8 @@ public:
 class IThreads {
 public:
     virtual ~IThreads() = default;
-    virtual std::unique_ptr<IEvent> CreateEvent(bool manualReset, bool initiallySet) = 0;
+    // (Not named CreateEvent: windows.h turns that name into a macro.)
+    virtual std::unique_ptr<IEvent> NewEvent(bool manualReset, bool initiallySet) = 0;
     // Creates a thread that does not run until Resume; null when it cannot be created.
     virtual std::unique_ptr<IThreadHandle> CreateSuspended(std::function<uint32_t()> entry) = 0;
     // Opens a running thread by id for waiting; null when no such thread runs.

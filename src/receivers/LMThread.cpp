@@ -10,7 +10,7 @@ constexpr uint32_t kDefaultStopTimeoutMs = 10000;
 constexpr uint32_t kWaitFailed = 0xFFFFFFFFu;
 } // namespace
 
-CLMThread::CLMThread(IThreads& threads) : threads_(threads), stopEvent_(threads.CreateEvent(true, false)) {}
+CLMThread::CLMThread(IThreads& threads) : threads_(threads), stopEvent_(threads.NewEvent(true, false)) {}
 
 CLMThread::~CLMThread() {
     std::lock_guard lock(control_);

@@ -56,7 +56,7 @@ public:
         bool hangs = false; // Wait on it times out
     };
 
-    std::unique_ptr<IEvent> CreateEvent(bool manualReset, bool initiallySet) override {
+    std::unique_ptr<IEvent> NewEvent(bool manualReset, bool initiallySet) override {
         auto e = std::make_unique<FakeEvent>(clock_, manualReset, initiallySet);
         events.push_back(e.get());
         return e;

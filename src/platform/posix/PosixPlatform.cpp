@@ -161,7 +161,7 @@ private:
 
 class StdThreads final : public IThreads {
 public:
-    std::unique_ptr<IEvent> CreateEvent(bool manualReset, bool initiallySet) override {
+    std::unique_ptr<IEvent> NewEvent(bool manualReset, bool initiallySet) override {
         return std::make_unique<StdEvent>(manualReset, initiallySet);
     }
     std::unique_ptr<IThreadHandle> CreateSuspended(std::function<uint32_t()> entry) override {

@@ -98,7 +98,7 @@ LONG CALLBACK SwallowThreadName(EXCEPTION_POINTERS* info) {
 
 class Win32Threads final : public IThreads {
 public:
-    std::unique_ptr<IEvent> CreateEvent(bool manualReset, bool initiallySet) override {
+    std::unique_ptr<IEvent> NewEvent(bool manualReset, bool initiallySet) override {
         HANDLE h = CreateEventW(nullptr, manualReset, initiallySet, nullptr);
         return h ? std::make_unique<Win32Event>(h) : nullptr;
     }

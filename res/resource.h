@@ -1,0 +1,3 @@
+// Resource IDs of the program.
+#pragma once
+#define IDI_MAINFRAME 128

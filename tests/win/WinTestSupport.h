@@ -1,0 +1,132 @@
+// Helpers of the Windows tests: the folder of the built programs, child processes, windows, logs.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace lm::wintest {
+
+// Folder of RemoteControl.exe, TargetApp.exe and the test executable.
+inline std::wstring BinDir() {
+    wchar_t buffer[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"LM_BIN_DIR", buffer, MAX_PATH);
+    if (n > 0 && n < MAX_PATH)
+        return buffer;
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path = buffer;
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+// A fresh, empty folder below the temporary folder.
+inline std::wstring NewTempDir(const std::wstring& tag) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static int counter = 0;
+    std::wstring dir = std::wstring(temp) + L"lmtest-" + tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                       std::to_wstring(++counter);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+// Polls a condition every 20 ms until it holds or the time is up.
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+inline std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A child process that is ended when the object goes, if it still runs.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess() {
+        if (pi_.hProcess) {
+            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(pi_.hProcess, 99);
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+    }
+    // Starts `exe` with the command line tail `args`; `environment` (NAME=value) is added to ours.
+    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& envName = L"",
+               const std::wstring& envValue = L"") {
+        std::wstring cmd = L"\"" + exe + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        if (!envName.empty())
+            SetEnvironmentVariableW(envName.c_str(), envValue.c_str());
+        BOOL ok = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+        if (!envName.empty())
+            SetEnvironmentVariableW(envName.c_str(), nullptr);
+        return ok != FALSE;
+    }
+    DWORD Id() const { return pi_.dwProcessId; }
+    HANDLE Handle() const { return pi_.hProcess; }
+    // Waits for the end; returns the exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD WaitExit(DWORD timeoutMs) {
+        if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return STILL_ACTIVE;
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
+    // The first visible top-level window of the process with the given class (any class when empty).
+    HWND FindWindow(const std::wstring& cls = L"") const {
+        struct Ctx {
+            DWORD pid;
+            const std::wstring* cls;
+            HWND found;
+        } ctx{pi_.dwProcessId, &cls, nullptr};
+        EnumWindows(
+            [](HWND hwnd, LPARAM p) -> BOOL {
+                auto* c = reinterpret_cast<Ctx*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid != c->pid || !IsWindowVisible(hwnd))
+                    return TRUE;
+                wchar_t name[256];
+                GetClassNameW(hwnd, name, 256);
+                if (!c->cls->empty() && *c->cls != name)
+                    return TRUE;
+                c->found = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&ctx));
+        return ctx.found;
+    }
+    HWND WaitForWindow(const std::wstring& cls = L"", int timeoutMs = 15000) const {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = FindWindow(cls)) != nullptr; }, timeoutMs);
+        return found;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// Makes a window the foreground window, as far as the system lets a test do that.
+inline bool BringToFront(HWND hwnd) {
+    ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+    return WaitFor([&] { return GetForegroundWindow() == hwnd; }, 3000);
+}
+
+} // namespace lm::wintest
