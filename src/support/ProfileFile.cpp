@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <unordered_map>
 
 namespace lm {
@@ -17,29 +16,10 @@ constexpr size_t kNone = static_cast<size_t>(-1);
 // ---------------------------------------------------------------------------------------------
 // Characters
 
-// Blanks as the Windows profile functions see them: the Unicode white space, plus Ctrl+Z, which old
-// DOS editors left at the end of files.
+// Blanks as the Windows profile functions see them: ASCII white space, and Ctrl+Z, which old DOS
+// editors left at the end of files. Other Unicode spaces are part of names and values.
 bool IsProfileSpace(wchar_t c) {
-    switch (c) {
-    case 0x09:
-    case 0x0A:
-    case 0x0B:
-    case 0x0C:
-    case 0x0D:
-    case 0x1A:
-    case 0x20:
-    case 0x85:
-    case 0xA0:
-    case 0x1680:
-    case 0x2028:
-    case 0x2029:
-    case 0x202F:
-    case 0x205F:
-    case 0x3000:
-        return true;
-    default:
-        return c >= 0x2000 && c <= 0x200A;
-    }
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
 // Simple lower-case mapping of the Latin, Greek, Cyrillic, Armenian and full-width letters; enough to
@@ -377,19 +357,20 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
     for (size_t pos = p->bomSize; pos < p->textEnd;) {
         Line line;
         line.begin = pos;
-        size_t lf = pos;
+        // A line ends at a carriage return, a line feed, or both together.
+        size_t br = pos;
         if (unit == 1) {
-            const void* hit = std::memchr(b.data() + pos, '\n', p->textEnd - pos);
-            lf = hit ? static_cast<size_t>(static_cast<const char*>(hit) - b.data()) : p->textEnd;
+            while (br < p->textEnd && b[br] != '\n' && b[br] != '\r')
+                ++br;
         } else {
-            while (lf < p->textEnd && at(lf) != 0x0A)
-                lf += unit;
+            while (br < p->textEnd && at(br) != 0x0A && at(br) != 0x0D)
+                br += unit;
         }
-        if (lf < p->textEnd) {
-            line.end = lf + unit;
-            line.content = (lf >= pos + unit && at(lf - unit) == 0x0D) ? lf - unit : lf;
-        } else {
-            line.end = line.content = p->textEnd;
+        line.content = line.end = br;
+        if (br < p->textEnd) {
+            line.end = br + unit;
+            if (at(br) == 0x0D && line.end < p->textEnd && at(line.end) == 0x0A)
+                line.end += unit;
         }
         pos = line.end;
         const size_t lineIndex = p->lines.size();
@@ -408,7 +389,7 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
             size_t close = text.rfind(L']', e - 1);
             if (close != std::wstring::npos && close > s) {
                 Section sec;
-                sec.name = CutAtZero(text.substr(s + 1, close - s - 1));
+                sec.name = Trim(CutAtZero(text.substr(s + 1, close - s - 1)));
                 sec.header = sec.last = lineIndex;
                 p->sections.push_back(std::move(sec));
                 cur = &p->sections.back();
@@ -436,8 +417,10 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
             key.name = CutAtZero(text.substr(s, e - s));
         }
         cur->last = lineIndex;
-        if (!key.name.empty())
-            cur->index.emplace(MatchForm(key.name), cur->keys.size());
+        // Of several lines without a name in a row only the first counts, as with the Windows functions.
+        if (key.name.empty() && !cur->keys.empty() && cur->keys.back().name.empty())
+            continue;
+        cur->index.emplace(MatchForm(key.name), cur->keys.size());
         cur->keys.push_back(std::move(key));
     }
     return p;
@@ -539,7 +522,7 @@ bool CProfileStore::GetString(const std::wstring& file, const std::wstring& sect
     if (impl_->Load(fs_, file, p, info) == Impl::State::Loaded) {
         if (const Section* sec = p->FindSection(MatchForm(CutAtZero(section)))) {
             std::wstring k = MatchForm(CutAtZero(key));
-            auto it = k.empty() ? sec->index.end() : sec->index.find(k);
+            auto it = sec->index.find(k);
             if (it != sec->index.end() && sec->keys[it->second].hasValue) {
                 value = Unquote(sec->keys[it->second].value);
                 return true;
@@ -574,7 +557,7 @@ CProfileStore::GetSection(const std::wstring& file, const std::wstring& section,
     for (const Key& k : sec->keys) {
         if (room <= 2)
             break;
-        if (k.name.empty() || k.name[0] == L';')
+        if (!k.name.empty() && k.name[0] == L';')
             continue;
         size_t n = std::min(k.name.size(), room - 2);
         out.emplace_back(k.name.substr(0, n), std::wstring());
