@@ -292,8 +292,6 @@ struct Parsed {
     std::unordered_map<std::wstring, size_t> index; // first section of each match form
 
     const Section* FindSection(const std::wstring& matchForm) const {
-        if (matchForm.empty())
-            return nullptr;
         auto it = index.find(matchForm);
         return it == index.end() ? nullptr : &sections[it->second];
     }
@@ -352,7 +350,10 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
                                                           : ((uint32_t(u[0]) << 8) | u[1]);
     };
 
-    p->sections.emplace_back(); // the keys before the first header; it has no name and never matches
+    // The keys before the first header form a section without a name. As with the Windows functions,
+    // an empty name finds it (and so never a later "[]"), but it is not listed and not written to.
+    p->sections.emplace_back();
+    p->index.emplace(std::wstring(), 0);
     Section* cur = &p->sections.back();
     for (size_t pos = p->bomSize; pos < p->textEnd;) {
         Line line;
@@ -393,8 +394,7 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
                 sec.header = sec.last = lineIndex;
                 p->sections.push_back(std::move(sec));
                 cur = &p->sections.back();
-                if (!cur->name.empty())
-                    p->index.emplace(MatchForm(cur->name), p->sections.size() - 1);
+                p->index.emplace(MatchForm(cur->name), p->sections.size() - 1);
                 continue;
             }
             // A header without its closing bracket is an ordinary line of the section.
