@@ -118,8 +118,6 @@ const wchar_t kSample[] = L"; leading comment\r\n"
                           L"x=1\r\n"
                           L"[Header] ; comment\r\n"
                           L"k=after a commented header\r\n"
-                          L"[]\r\n"
-                          L"hidden=behind the section without a name\r\n"
                           L"[Last]\r\n"
                           L"k=v";
 
@@ -307,6 +305,19 @@ TEST_F(ProfileConformanceWinTest, ReadsAndWritesAsTheWindowsFunctions) {
         ExpectSameReads(winFile, winFile, std::string(v.name) + ": the Windows file through both");
         ExpectSameReads(ourFile, ourFile, std::string(v.name) + ": our file through both");
     }
+}
+
+// "[]" is read as the Windows functions read it. (Wine, when it rewrites such a file, drops the header
+// and moves the keys into the section before, so the file is only read here.)
+TEST_F(ProfileConformanceWinTest, SectionWithoutAName) {
+    const std::string text = "top=1\r\n[A]\r\nk=1\r\n[]\r\nhidden=1\r\n[ ]\r\nblank=1\r\n[B]\r\nk=2\r\n";
+    Put(L"nameless-win.ini", text);
+    Put(L"nameless-our.ini", text);
+    ExpectSameReads(Path(L"nameless-win.ini"), Path(L"nameless-our.ini"), "nameless");
+    CProfileStore store(fs);
+    EXPECT_EQ(store.GetString(Path(L"nameless-our.ini"), L"", L"top"), L"1");
+    EXPECT_EQ(store.GetString(Path(L"nameless-our.ini"), L"", L"hidden", L"<def>"), L"<def>");
+    EXPECT_EQ(store.GetSectionNames(Path(L"nameless-our.ini")), (std::vector<std::wstring>{L"A", L"B"}));
 }
 
 TEST_F(ProfileConformanceWinTest, MissingFilesAndNewFiles) {

@@ -29,7 +29,7 @@ TEST(ProfileTimingWinTest, StoreAgainstWindowsFunctions) {
     IFileSystem& fs = NativeFileSystem();
     ASSERT_TRUE(fs.WriteAtomic(file, lm::bench::SampleProfile()));
 
-    constexpr int kReads = 20000;
+    constexpr int kReads = 5000;
     std::vector<std::wstring> sections, keys;
     for (int i = 0; i < kReads; ++i) {
         sections.push_back(lm::bench::SampleSection((i * 37) % kSampleSections));
