@@ -446,12 +446,17 @@ struct CProfileStore::Impl {
     };
     enum class State { Missing, Loaded, Unreadable };
 
+    // The cache lock is held while a file is looked at and parsed, never during a lookup in the parsed
+    // form (which does not change once made) nor while a file is written. Writers take turns.
     std::mutex mutex;
+    std::mutex writeMutex;
     std::unordered_map<std::wstring, Entry> files;
 
     // The current contents of a file, parsed again only when the file changed since the last look.
-    State Load(IFileSystem& fs, const std::wstring& path, const Parsed*& parsed, FileInfo& info) {
-        parsed = nullptr;
+    State Snapshot(IFileSystem& fs, const std::wstring& path, std::shared_ptr<const Parsed>& parsed,
+                   FileInfo& info) {
+        std::lock_guard<std::mutex> lock(mutex);
+        parsed.reset();
         info = fs.GetInfo(path);
         if (!info.exists || info.directory) {
             files.erase(path);
@@ -461,7 +466,7 @@ struct CProfileStore::Impl {
         if (it != files.end() && it->second.info.size == info.size &&
             it->second.info.modified == info.modified) {
             it->second.info.readOnly = info.readOnly;
-            parsed = it->second.parsed.get();
+            parsed = it->second.parsed;
             return State::Loaded;
         }
         std::string bytes;
@@ -469,16 +474,15 @@ struct CProfileStore::Impl {
             files.erase(path);
             return State::Unreadable;
         }
-        Entry entry{info, Parse(std::move(bytes))};
-        parsed = entry.parsed.get();
-        files[path] = std::move(entry);
+        parsed = Parse(std::move(bytes));
+        files[path] = Entry{info, parsed};
         return State::Loaded;
     }
 
     // Replaces bytes [from, to) of the file (null: a new file) by the text and writes the result. Without
     // a change nothing is written. On failure the cached form stays, as the file does.
-    bool Store(IFileSystem& fs, const std::wstring& path, const Parsed* old, size_t from, size_t to,
-               const std::wstring& text) {
+    bool Store(IFileSystem& fs, const std::wstring& path, const std::shared_ptr<const Parsed>& old,
+               size_t from, size_t to, const std::wstring& text) {
         std::string bytes;
         ProfileEncoding enc = old ? old->encoding : ProfileEncoding::Utf16LeBom;
         std::string encoded;
@@ -501,9 +505,11 @@ struct CProfileStore::Impl {
             return true;
         if (!fs.WriteAtomic(path, bytes))
             return false;
+        std::shared_ptr<const Parsed> parsed = Parse(std::move(bytes));
+        std::lock_guard<std::mutex> lock(mutex);
         FileInfo info = fs.GetInfo(path);
         if (info.exists)
-            files[path] = Entry{info, Parse(std::move(bytes))};
+            files[path] = Entry{info, std::move(parsed)};
         else
             files.erase(path);
         return true;
@@ -516,10 +522,9 @@ CProfileStore::~CProfileStore() = default;
 
 bool CProfileStore::GetString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                               std::wstring& value, const std::wstring& def) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    if (impl_->Load(fs_, file, p, info) == Impl::State::Loaded) {
+    if (impl_->Snapshot(fs_, file, p, info) == Impl::State::Loaded) {
         if (const Section* sec = p->FindSection(MatchForm(CutAtZero(section)))) {
             std::wstring k = MatchForm(CutAtZero(key));
             auto it = sec->index.find(k);
@@ -543,10 +548,9 @@ std::wstring CProfileStore::GetString(const std::wstring& file, const std::wstri
 std::vector<std::pair<std::wstring, std::wstring>>
 CProfileStore::GetSection(const std::wstring& file, const std::wstring& section, size_t maxChars) {
     std::vector<std::pair<std::wstring, std::wstring>> out;
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    if (impl_->Load(fs_, file, p, info) != Impl::State::Loaded)
+    if (impl_->Snapshot(fs_, file, p, info) != Impl::State::Loaded)
         return out;
     const Section* sec = p->FindSection(MatchForm(CutAtZero(section)));
     if (!sec)
@@ -575,10 +579,9 @@ CProfileStore::GetSection(const std::wstring& file, const std::wstring& section,
 
 std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& file, size_t maxChars) {
     std::vector<std::wstring> out;
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    if (maxChars < 2 || impl_->Load(fs_, file, p, info) != Impl::State::Loaded)
+    if (maxChars < 2 || impl_->Snapshot(fs_, file, p, info) != Impl::State::Loaded)
         return out;
     // "name\0...\0" in a buffer of maxChars characters; a name that does not fit is cut and ends the list.
     size_t room = maxChars - 1;
@@ -597,10 +600,9 @@ std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& fil
 }
 
 bool CProfileStore::SectionExists(const std::wstring& file, const std::wstring& section) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    return impl_->Load(fs_, file, p, info) == Impl::State::Loaded &&
+    return impl_->Snapshot(fs_, file, p, info) == Impl::State::Loaded &&
            p->FindSection(MatchForm(CutAtZero(section))) != nullptr;
 }
 
@@ -618,10 +620,10 @@ bool CProfileStore::WriteString(const std::wstring& file, const std::wstring& se
         HasLineBreak(val) || keyName.find(L'=') != std::wstring::npos || keyName[0] == L'[')
         return false;
 
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::lock_guard<std::mutex> lock(impl_->writeMutex);
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    Impl::State state = impl_->Load(fs_, file, p, info);
+    Impl::State state = impl_->Snapshot(fs_, file, p, info);
     if (state == Impl::State::Unreadable || (state == Impl::State::Loaded && info.readOnly))
         return false;
     if (!p)
@@ -664,10 +666,10 @@ bool CProfileStore::DeleteKey(const std::wstring& file, const std::wstring& sect
                               const std::wstring& key) {
     const std::wstring secForm = MatchForm(CutAtZero(section));
     const std::wstring keyForm = MatchForm(CutAtZero(key));
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::lock_guard<std::mutex> lock(impl_->writeMutex);
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    Impl::State state = impl_->Load(fs_, file, p, info);
+    Impl::State state = impl_->Snapshot(fs_, file, p, info);
     if (state == Impl::State::Missing)
         return true;
     if (state == Impl::State::Unreadable || info.readOnly)
@@ -689,10 +691,10 @@ bool CProfileStore::DeleteKey(const std::wstring& file, const std::wstring& sect
 
 bool CProfileStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
     const std::wstring secForm = MatchForm(CutAtZero(section));
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::lock_guard<std::mutex> lock(impl_->writeMutex);
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    Impl::State state = impl_->Load(fs_, file, p, info);
+    Impl::State state = impl_->Snapshot(fs_, file, p, info);
     if (state == Impl::State::Missing)
         return true;
     if (state == Impl::State::Unreadable || info.readOnly)
