@@ -35,9 +35,8 @@ public:
                            const std::wstring& def = std::wstring());
     // The lines of a section as key and value pairs in file order, as the section reader of the
     // Windows functions gives them, within `maxChars` characters of "key=value\0" text.
-    std::vector<std::pair<std::wstring, std::wstring>> GetSection(const std::wstring& file,
-                                                                  const std::wstring& section,
-                                                                  size_t maxChars = 32768);
+    std::vector<std::pair<std::wstring, std::wstring>>
+    GetSection(const std::wstring& file, const std::wstring& section, size_t maxChars = 32768);
     // Section names in file order, within `maxChars` characters of "name\0" text.
     std::vector<std::wstring> GetSectionNames(const std::wstring& file, size_t maxChars = 4096);
     bool SectionExists(const std::wstring& file, const std::wstring& section);
