@@ -39,6 +39,9 @@ public:
     virtual std::vector<std::wstring> List(const std::wstring& folder) = 0;
 };
 
+// The file system of this computer; it lives for the whole process and may be used from any thread.
+IFileSystem& NativeFileSystem();
+
 // Joins two path parts with one separator.
 inline std::wstring PathJoin(const std::wstring& a, const std::wstring& b) {
     if (a.empty())

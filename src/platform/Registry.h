@@ -7,7 +7,8 @@
 
 namespace lm {
 
-enum class RegistryHive { CurrentUser, LocalMachine };
+// The classes root is the merged view of the file types of the machine and the user.
+enum class RegistryHive { CurrentUser, LocalMachine, ClassesRoot };
 
 class IRegistry {
 public:
@@ -28,5 +29,9 @@ public:
     virtual int CountSubKeys(RegistryHive hive, const std::wstring& key) = 0;
     virtual std::vector<std::wstring> ListSubKeys(RegistryHive hive, const std::wstring& key) = 0;
 };
+
+// The registry of this computer: the system's on Windows, an empty one in memory elsewhere (host tools).
+// It lives for the whole process and may be used from any thread.
+IRegistry& NativeRegistry();
 
 } // namespace lm

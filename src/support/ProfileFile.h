@@ -15,7 +15,8 @@
 
 namespace lm {
 
-enum class ProfileEncoding { Ansi, Utf8Bom, Utf16LeBom };
+// Files without a byte-order mark are Windows-1252. Big-endian UTF-16 is only kept as found.
+enum class ProfileEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
 class CProfileStore {
 public:

@@ -94,10 +94,13 @@ public:
 
     std::map<std::wstring, Key> user;
     std::map<std::wstring, Key> machine;
+    std::map<std::wstring, Key> classes;
     bool failWrites = false;
 
 private:
-    std::map<std::wstring, Key>& Keys(RegistryHive hive) { return hive == RegistryHive::CurrentUser ? user : machine; }
+    std::map<std::wstring, Key>& Keys(RegistryHive hive) {
+        return hive == RegistryHive::CurrentUser ? user : hive == RegistryHive::LocalMachine ? machine : classes;
+    }
     static std::wstring Lower(std::wstring s) {
         std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
         return s;

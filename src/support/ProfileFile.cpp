@@ -1,0 +1,734 @@
+// Private-profile files. A file is kept as its bytes plus an index of its lines, sections and keys.
+// Reads use the index; a write splices the changed line into the bytes, so every other line of the
+// file, its comments, blank lines, line ends and even bytes that do not decode stay exactly as they
+// were. The parsed form is dropped when the file's size or modification time changes.
+#include "support/ProfileFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+
+namespace lm {
+namespace {
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+// ---------------------------------------------------------------------------------------------
+// Characters
+
+// Blanks as the Windows profile functions see them: the Unicode white space, plus Ctrl+Z, which old
+// DOS editors left at the end of files.
+bool IsProfileSpace(wchar_t c) {
+    switch (c) {
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x1A:
+    case 0x20:
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
+        return true;
+    default:
+        return c >= 0x2000 && c <= 0x200A;
+    }
+}
+
+// Simple lower-case mapping of the Latin, Greek, Cyrillic, Armenian and full-width letters; enough to
+// match names the way the profile functions do without depending on the C library's locale.
+wchar_t Fold(wchar_t c) {
+    if (c < 0x80)
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
+    auto w = static_cast<uint32_t>(c);
+    uint32_t r = w;
+    if ((w >= 0xC0 && w <= 0xDE && w != 0xD7) || (w >= 0x391 && w <= 0x3AB && w != 0x3A2) ||
+        (w >= 0x410 && w <= 0x42F) || (w >= 0xFF21 && w <= 0xFF3A))
+        r = w + 32;
+    else if (w == 0x130)
+        r = 0x69;
+    else if ((w >= 0x100 && w <= 0x137) || (w >= 0x14A && w <= 0x177) || (w >= 0x460 && w <= 0x481) ||
+             (w >= 0x48A && w <= 0x4BF) || (w >= 0x4D0 && w <= 0x52F) || (w >= 0x1E00 && w <= 0x1E95) ||
+             (w >= 0x1EA0 && w <= 0x1EFF))
+        r = w | 1;
+    else if ((w >= 0x139 && w <= 0x148) || (w >= 0x179 && w <= 0x17E) || (w >= 0x4C1 && w <= 0x4CE))
+        r = (w & 1) ? w + 1 : w;
+    else if (w == 0x178)
+        r = 0xFF;
+    else if (w >= 0x400 && w <= 0x40F)
+        r = w + 80;
+    else if (w >= 0x531 && w <= 0x556)
+        r = w + 48;
+    else if (w == 0x386)
+        r = 0x3AC;
+    else if (w >= 0x388 && w <= 0x38A)
+        r = w + 37;
+    else if (w == 0x38C)
+        r = 0x3CC;
+    else if (w == 0x38E || w == 0x38F)
+        r = w + 63;
+    return static_cast<wchar_t>(r);
+}
+
+std::wstring Trim(const std::wstring& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsProfileSpace(s[b]))
+        ++b;
+    while (e > b && IsProfileSpace(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
+
+// The form under which names are matched: trimmed and folded.
+std::wstring MatchForm(const std::wstring& s) {
+    std::wstring t = Trim(s);
+    for (auto& c : t)
+        c = Fold(c);
+    return t;
+}
+
+// Text given by a caller ends at its first zero, as a C string would.
+std::wstring CutAtZero(const std::wstring& s) {
+    size_t z = s.find(L'\0');
+    return z == std::wstring::npos ? s : s.substr(0, z);
+}
+
+bool HasLineBreak(const std::wstring& s) {
+    return s.find_first_of(L"\r\n") != std::wstring::npos;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Encodings
+
+// Windows-1252, bytes 0x80..0x9F; the five bytes the code page leaves undefined map to the C1 control
+// characters of the same value, as the Windows conversion does, so every byte survives a round trip.
+constexpr uint16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+wchar_t FromCp1252(unsigned char b) {
+    if (b >= 0x80 && b <= 0x9F)
+        return static_cast<wchar_t>(kCp1252High[b - 0x80]);
+    return static_cast<wchar_t>(b);
+}
+
+// False when the character has no byte in the code page.
+bool ToCp1252(uint32_t c, unsigned char& b) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        b = static_cast<unsigned char>(c);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] == c) {
+            b = static_cast<unsigned char>(0x80 + i);
+            return true;
+        }
+    return false;
+}
+
+void AppendWide(std::wstring& out, uint32_t cp) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+            out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            return;
+        }
+    }
+    out += static_cast<wchar_t>(cp);
+}
+
+// Next code point of wide text; on 16-bit wide characters surrogate pairs are joined and a lone
+// surrogate is given as it is.
+uint32_t NextCodePoint(const std::wstring& s, size_t& i) {
+    uint32_t c = static_cast<uint32_t>(s[i++]);
+    if constexpr (sizeof(wchar_t) == 2) {
+        c &= 0xFFFF;
+        if (c >= 0xD800 && c <= 0xDBFF && i < s.size()) {
+            uint32_t d = static_cast<uint32_t>(s[i]) & 0xFFFF;
+            if (d >= 0xDC00 && d <= 0xDFFF) {
+                ++i;
+                return 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
+            }
+        }
+    }
+    return c;
+}
+
+std::wstring DecodeUtf8(const unsigned char* s, size_t n) {
+    std::wstring out;
+    out.reserve(n);
+    for (size_t i = 0; i < n;) {
+        unsigned char b = s[i];
+        if (b < 0x80) {
+            out += static_cast<wchar_t>(b);
+            ++i;
+            continue;
+        }
+        int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        uint32_t cp = extra < 0 ? 0 : (b & (0x3F >> extra));
+        bool ok = extra > 0;
+        for (int k = 1; ok && k <= extra; ++k) {
+            if (i + static_cast<size_t>(k) >= n || (s[i + k] & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (s[i + k] & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values beyond Unicode are invalid too.
+        static constexpr uint32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+            ok = false;
+        if (!ok) {
+            out += static_cast<wchar_t>(0xFFFD);
+            ++i;
+            continue;
+        }
+        AppendWide(out, cp);
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::wstring DecodeUtf16(const unsigned char* s, size_t units, bool bigEndian) {
+    std::wstring out;
+    out.reserve(units);
+    auto unit = [&](size_t k) -> uint32_t {
+        return bigEndian ? (uint32_t(s[2 * k]) << 8) | s[2 * k + 1]
+                         : s[2 * k] | (uint32_t(s[2 * k + 1]) << 8);
+    };
+    for (size_t k = 0; k < units; ++k) {
+        uint32_t c = unit(k);
+        if constexpr (sizeof(wchar_t) != 2) {
+            if (c >= 0xD800 && c <= 0xDBFF && k + 1 < units) {
+                uint32_t d = unit(k + 1);
+                if (d >= 0xDC00 && d <= 0xDFFF) {
+                    out += static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00));
+                    ++k;
+                    continue;
+                }
+            }
+        }
+        out += static_cast<wchar_t>(c);
+    }
+    return out;
+}
+
+bool EncodeText(const std::wstring& text, ProfileEncoding enc, std::string& out) {
+    for (size_t i = 0; i < text.size();) {
+        uint32_t cp = NextCodePoint(text, i);
+        switch (enc) {
+        case ProfileEncoding::Ansi: {
+            unsigned char b;
+            if (!ToCp1252(cp, b))
+                return false;
+            out += static_cast<char>(b);
+            break;
+        }
+        case ProfileEncoding::Utf8Bom:
+            if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+                cp = 0xFFFD;
+            if (cp < 0x80) {
+                out += static_cast<char>(cp);
+            } else if (cp < 0x800) {
+                out += static_cast<char>(0xC0 | (cp >> 6));
+                out += static_cast<char>(0x80 | (cp & 0x3F));
+            } else if (cp < 0x10000) {
+                out += static_cast<char>(0xE0 | (cp >> 12));
+                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (cp & 0x3F));
+            } else {
+                out += static_cast<char>(0xF0 | (cp >> 18));
+                out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (cp & 0x3F));
+            }
+            break;
+        case ProfileEncoding::Utf16LeBom:
+        case ProfileEncoding::Utf16BeBom: {
+            bool be = enc == ProfileEncoding::Utf16BeBom;
+            auto put = [&](uint32_t u) {
+                char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>((u >> 8) & 0xFF);
+                out += be ? hi : lo;
+                out += be ? lo : hi;
+            };
+            if (cp > 0x10FFFF) {
+                put(0xFFFD);
+            } else if (cp >= 0x10000) {
+                put(0xD800 + ((cp - 0x10000) >> 10));
+                put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            } else {
+                put(cp);
+            }
+            break;
+        }
+        }
+    }
+    return true;
+}
+
+const char kBomUtf8[] = "\xEF\xBB\xBF";
+const char kBomUtf16Le[] = "\xFF\xFE";
+const char kBomUtf16Be[] = "\xFE\xFF";
+
+// ---------------------------------------------------------------------------------------------
+// The parsed form of one file
+
+struct Line {
+    size_t begin = 0;   // first byte of the line
+    size_t content = 0; // first byte of its line end ("\r\n" or "\n"), or its end when it has none
+    size_t end = 0;     // first byte after the line end
+};
+
+struct Key {
+    std::wstring name;  // trimmed, as written in the file
+    std::wstring value; // trimmed, quotes kept
+    bool hasValue = false;
+    size_t line = 0;
+};
+
+struct Section {
+    std::wstring name;     // as written between the brackets
+    size_t header = kNone; // line of the header; none for the lines before the first header
+    size_t last = kNone;   // last line of the section that is not blank
+    std::vector<Key> keys;
+    std::unordered_map<std::wstring, size_t> index; // first key of each match form
+};
+
+struct Parsed {
+    std::string bytes;
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    size_t bomSize = 0;
+    size_t textEnd = 0; // end of the whole code units (a half UTF-16 unit at the end is not text)
+    std::vector<Line> lines;
+    std::vector<Section> sections;
+    std::unordered_map<std::wstring, size_t> index; // first section of each match form
+
+    const Section* FindSection(const std::wstring& matchForm) const {
+        if (matchForm.empty())
+            return nullptr;
+        auto it = index.find(matchForm);
+        return it == index.end() ? nullptr : &sections[it->second];
+    }
+};
+
+ProfileEncoding DetectEncoding(const std::string& b, size_t& bomSize) {
+    if (b.size() >= 3 && b.compare(0, 3, kBomUtf8) == 0) {
+        bomSize = 3;
+        return ProfileEncoding::Utf8Bom;
+    }
+    if (b.size() >= 2 && b.compare(0, 2, kBomUtf16Le) == 0) {
+        bomSize = 2;
+        return ProfileEncoding::Utf16LeBom;
+    }
+    if (b.size() >= 2 && b.compare(0, 2, kBomUtf16Be) == 0) {
+        bomSize = 2;
+        return ProfileEncoding::Utf16BeBom;
+    }
+    bomSize = 0;
+    return ProfileEncoding::Ansi;
+}
+
+std::wstring DecodeRange(const Parsed& p, size_t from, size_t to) {
+    const auto* s = reinterpret_cast<const unsigned char*>(p.bytes.data()) + from;
+    size_t n = to - from;
+    switch (p.encoding) {
+    case ProfileEncoding::Ansi: {
+        std::wstring out(n, L'\0');
+        for (size_t i = 0; i < n; ++i)
+            out[i] = FromCp1252(s[i]);
+        return out;
+    }
+    case ProfileEncoding::Utf8Bom:
+        return DecodeUtf8(s, n);
+    case ProfileEncoding::Utf16LeBom:
+        return DecodeUtf16(s, n / 2, false);
+    case ProfileEncoding::Utf16BeBom:
+        return DecodeUtf16(s, n / 2, true);
+    }
+    return {};
+}
+
+std::shared_ptr<Parsed> Parse(std::string bytes) {
+    auto p = std::make_shared<Parsed>();
+    p->bytes = std::move(bytes);
+    p->encoding = DetectEncoding(p->bytes, p->bomSize);
+    const std::string& b = p->bytes;
+    const size_t unit =
+        (p->encoding == ProfileEncoding::Utf16LeBom || p->encoding == ProfileEncoding::Utf16BeBom) ? 2 : 1;
+    p->textEnd = p->bomSize + (b.size() - p->bomSize) / unit * unit;
+    auto at = [&](size_t pos) -> uint32_t {
+        auto u = reinterpret_cast<const unsigned char*>(b.data()) + pos;
+        if (unit == 1)
+            return u[0];
+        return p->encoding == ProfileEncoding::Utf16LeBom ? (u[0] | (uint32_t(u[1]) << 8))
+                                                          : ((uint32_t(u[0]) << 8) | u[1]);
+    };
+
+    p->sections.emplace_back(); // the keys before the first header; it has no name and never matches
+    Section* cur = &p->sections.back();
+    for (size_t pos = p->bomSize; pos < p->textEnd;) {
+        Line line;
+        line.begin = pos;
+        size_t lf = pos;
+        if (unit == 1) {
+            const void* hit = std::memchr(b.data() + pos, '\n', p->textEnd - pos);
+            lf = hit ? static_cast<size_t>(static_cast<const char*>(hit) - b.data()) : p->textEnd;
+        } else {
+            while (lf < p->textEnd && at(lf) != 0x0A)
+                lf += unit;
+        }
+        if (lf < p->textEnd) {
+            line.end = lf + unit;
+            line.content = (lf >= pos + unit && at(lf - unit) == 0x0D) ? lf - unit : lf;
+        } else {
+            line.end = line.content = p->textEnd;
+        }
+        pos = line.end;
+        const size_t lineIndex = p->lines.size();
+        p->lines.push_back(line);
+
+        std::wstring text = DecodeRange(*p, line.begin, line.content);
+        size_t s = 0, e = text.size();
+        while (s < e && IsProfileSpace(text[s]))
+            ++s;
+        while (e > s && IsProfileSpace(text[e - 1]))
+            --e;
+        if (s == e)
+            continue;
+
+        if (text[s] == L'[') {
+            size_t close = text.rfind(L']', e - 1);
+            if (close != std::wstring::npos && close > s) {
+                Section sec;
+                sec.name = CutAtZero(text.substr(s + 1, close - s - 1));
+                sec.header = sec.last = lineIndex;
+                p->sections.push_back(std::move(sec));
+                cur = &p->sections.back();
+                if (!cur->name.empty())
+                    p->index.emplace(MatchForm(cur->name), p->sections.size() - 1);
+                continue;
+            }
+            // A header without its closing bracket is an ordinary line of the section.
+        }
+
+        Key key;
+        key.line = lineIndex;
+        size_t eq = text.find(L'=', s);
+        if (eq != std::wstring::npos && eq < e) {
+            size_t ne = eq;
+            while (ne > s && IsProfileSpace(text[ne - 1]))
+                --ne;
+            size_t vs = eq + 1;
+            while (vs < e && IsProfileSpace(text[vs]))
+                ++vs;
+            key.name = CutAtZero(text.substr(s, ne - s));
+            key.value = CutAtZero(text.substr(vs, e - vs));
+            key.hasValue = true;
+        } else {
+            key.name = CutAtZero(text.substr(s, e - s));
+        }
+        cur->last = lineIndex;
+        if (!key.name.empty())
+            cur->index.emplace(MatchForm(key.name), cur->keys.size());
+        cur->keys.push_back(std::move(key));
+    }
+    return p;
+}
+
+// The value as the string reader gives it: one pair of matching single or double quotes around it is
+// removed.
+std::wstring Unquote(const std::wstring& v) {
+    if (v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The store
+
+struct CProfileStore::Impl {
+    struct Entry {
+        FileInfo info;
+        std::shared_ptr<const Parsed> parsed; // null when the file does not exist
+    };
+    enum class State { Missing, Loaded, Unreadable };
+
+    std::mutex mutex;
+    std::unordered_map<std::wstring, Entry> files;
+
+    // The current contents of a file, parsed again only when the file changed since the last look.
+    State Load(IFileSystem& fs, const std::wstring& path, const Parsed*& parsed, FileInfo& info) {
+        parsed = nullptr;
+        info = fs.GetInfo(path);
+        if (!info.exists || info.directory) {
+            files.erase(path);
+            return info.exists ? State::Unreadable : State::Missing;
+        }
+        auto it = files.find(path);
+        if (it != files.end() && it->second.info.size == info.size &&
+            it->second.info.modified == info.modified) {
+            it->second.info.readOnly = info.readOnly;
+            parsed = it->second.parsed.get();
+            return State::Loaded;
+        }
+        std::string bytes;
+        if (!fs.ReadAll(path, bytes)) {
+            files.erase(path);
+            return State::Unreadable;
+        }
+        Entry entry{info, Parse(std::move(bytes))};
+        parsed = entry.parsed.get();
+        files[path] = std::move(entry);
+        return State::Loaded;
+    }
+
+    // Replaces bytes [from, to) of the file (null: a new file) by the text and writes the result. Without
+    // a change nothing is written. On failure the cached form stays, as the file does.
+    bool Store(IFileSystem& fs, const std::wstring& path, const Parsed* old, size_t from, size_t to,
+               const std::wstring& text) {
+        std::string bytes;
+        ProfileEncoding enc = old ? old->encoding : ProfileEncoding::Utf16LeBom;
+        std::string encoded;
+        if (!EncodeText(text, enc, encoded)) {
+            // The text does not fit the file's code page: the file becomes UTF-16 rather than lose it.
+            std::wstring before = DecodeRange(*old, old->bomSize, from);
+            std::wstring after = DecodeRange(*old, to, old->textEnd);
+            enc = ProfileEncoding::Utf16LeBom;
+            bytes = kBomUtf16Le;
+            EncodeText(before + text + after, enc, bytes);
+        } else if (!old) {
+            bytes = kBomUtf16Le + encoded;
+        } else {
+            bytes.reserve(old->textEnd + encoded.size());
+            bytes.append(old->bytes, 0, from);
+            bytes += encoded;
+            bytes.append(old->bytes, to, old->textEnd - to);
+        }
+        if (old && bytes == old->bytes)
+            return true;
+        if (!fs.WriteAtomic(path, bytes))
+            return false;
+        FileInfo info = fs.GetInfo(path);
+        if (info.exists)
+            files[path] = Entry{info, Parse(std::move(bytes))};
+        else
+            files.erase(path);
+        return true;
+    }
+};
+
+CProfileStore::CProfileStore(IFileSystem& fs) : fs_(fs), impl_(std::make_unique<Impl>()) {}
+
+CProfileStore::~CProfileStore() = default;
+
+bool CProfileStore::GetString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                              std::wstring& value, const std::wstring& def) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    if (impl_->Load(fs_, file, p, info) == Impl::State::Loaded) {
+        if (const Section* sec = p->FindSection(MatchForm(CutAtZero(section)))) {
+            std::wstring k = MatchForm(CutAtZero(key));
+            auto it = k.empty() ? sec->index.end() : sec->index.find(k);
+            if (it != sec->index.end() && sec->keys[it->second].hasValue) {
+                value = Unquote(sec->keys[it->second].value);
+                return true;
+            }
+        }
+    }
+    value = def;
+    return false;
+}
+
+std::wstring CProfileStore::GetString(const std::wstring& file, const std::wstring& section,
+                                      const std::wstring& key, const std::wstring& def) {
+    std::wstring value;
+    GetString(file, section, key, value, def);
+    return value;
+}
+
+std::vector<std::pair<std::wstring, std::wstring>>
+CProfileStore::GetSection(const std::wstring& file, const std::wstring& section, size_t maxChars) {
+    std::vector<std::pair<std::wstring, std::wstring>> out;
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    if (impl_->Load(fs_, file, p, info) != Impl::State::Loaded)
+        return out;
+    const Section* sec = p->FindSection(MatchForm(CutAtZero(section)));
+    if (!sec)
+        return out;
+    // The text "key=value\0...\0" as the section reader fills a buffer of maxChars characters: each
+    // string is cut to what still fits, and the list ends where the buffer is full.
+    size_t room = maxChars;
+    for (const Key& k : sec->keys) {
+        if (room <= 2)
+            break;
+        if (k.name.empty() || k.name[0] == L';')
+            continue;
+        size_t n = std::min(k.name.size(), room - 2);
+        out.emplace_back(k.name.substr(0, n), std::wstring());
+        room -= n + 1;
+        if (room < 2)
+            break;
+        if (k.hasValue) {
+            size_t m = std::min(k.value.size(), room - 2);
+            out.back().second = k.value.substr(0, m);
+            room -= m + 1;
+        }
+    }
+    return out;
+}
+
+std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& file, size_t maxChars) {
+    std::vector<std::wstring> out;
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    if (maxChars < 2 || impl_->Load(fs_, file, p, info) != Impl::State::Loaded)
+        return out;
+    // "name\0...\0" in a buffer of maxChars characters; a name that does not fit is cut and ends the list.
+    size_t room = maxChars - 1;
+    for (const Section& sec : p->sections) {
+        if (sec.name.empty())
+            continue;
+        if (sec.name.size() + 1 >= room) {
+            if (room > 1)
+                out.push_back(sec.name.substr(0, room - 1));
+            break;
+        }
+        out.push_back(sec.name);
+        room -= sec.name.size() + 1;
+    }
+    return out;
+}
+
+bool CProfileStore::SectionExists(const std::wstring& file, const std::wstring& section) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    return impl_->Load(fs_, file, p, info) == Impl::State::Loaded &&
+           p->FindSection(MatchForm(CutAtZero(section))) != nullptr;
+}
+
+bool CProfileStore::WriteString(const std::wstring& file, const std::wstring& section,
+                                const std::wstring& key, const std::wstring& value) {
+    const std::wstring secName = Trim(CutAtZero(section));
+    const std::wstring keyName = Trim(CutAtZero(key));
+    std::wstring val = CutAtZero(value);
+    val.erase(
+        0, std::min(val.size(), static_cast<size_t>(std::find_if_not(val.begin(), val.end(), IsProfileSpace) -
+                                                    val.begin())));
+    // Names and values that would change the structure of the file are refused: a line break would
+    // start a new line, "=" in a key would move the value, "[" would start a header.
+    if (secName.empty() || keyName.empty() || HasLineBreak(secName) || HasLineBreak(keyName) ||
+        HasLineBreak(val) || keyName.find(L'=') != std::wstring::npos || keyName[0] == L'[')
+        return false;
+
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    Impl::State state = impl_->Load(fs_, file, p, info);
+    if (state == Impl::State::Unreadable || (state == Impl::State::Loaded && info.readOnly))
+        return false;
+    if (!p)
+        return impl_->Store(fs_, file, nullptr, 0, 0,
+                            L"[" + secName + L"]\r\n" + keyName + L"=" + val + L"\r\n");
+
+    const Section* sec = p->FindSection(MatchForm(secName));
+    if (!sec) {
+        // A new section at the end of the file, after a blank line.
+        std::wstring text;
+        if (!p->lines.empty()) {
+            const Line& last = p->lines.back();
+            if (last.content == last.end)
+                text += L"\r\n";
+            if (p->sections.back().last != kNone && p->sections.back().last + 1 == p->lines.size())
+                text += L"\r\n";
+        }
+        text += L"[" + secName + L"]\r\n" + keyName + L"=" + val + L"\r\n";
+        return impl_->Store(fs_, file, p, p->textEnd, p->textEnd, text);
+    }
+    auto it = sec->index.find(MatchForm(keyName));
+    if (it != sec->index.end()) {
+        const Key& k = sec->keys[it->second];
+        if (k.hasValue && k.value == val)
+            return true;
+        const Line& line = p->lines[k.line];
+        return impl_->Store(fs_, file, p, line.begin, line.content, k.name + L"=" + val);
+    }
+    // A new key after the last line of the section that is not blank.
+    const Line& after = p->lines[sec->last];
+    std::wstring text = after.content == after.end ? L"\r\n" : L"";
+    text += keyName + L"=" + val + L"\r\n";
+    return impl_->Store(fs_, file, p, after.end, after.end, text);
+}
+
+bool CProfileStore::DeleteKey(const std::wstring& file, const std::wstring& section,
+                              const std::wstring& key) {
+    const std::wstring secForm = MatchForm(CutAtZero(section));
+    const std::wstring keyForm = MatchForm(CutAtZero(key));
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    Impl::State state = impl_->Load(fs_, file, p, info);
+    if (state == Impl::State::Missing)
+        return true;
+    if (state == Impl::State::Unreadable || info.readOnly)
+        return false;
+    if (secForm.empty() || keyForm.empty())
+        return true;
+    // The first section of that name that holds the key loses the key's first line.
+    for (const Section& sec : p->sections) {
+        if (sec.name.empty() || MatchForm(sec.name) != secForm)
+            continue;
+        auto it = sec.index.find(keyForm);
+        if (it == sec.index.end())
+            continue;
+        const Line& line = p->lines[sec.keys[it->second].line];
+        return impl_->Store(fs_, file, p, line.begin, line.end, std::wstring());
+    }
+    return true;
+}
+
+bool CProfileStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
+    const std::wstring secForm = MatchForm(CutAtZero(section));
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    const Parsed* p = nullptr;
+    FileInfo info;
+    Impl::State state = impl_->Load(fs_, file, p, info);
+    if (state == Impl::State::Missing)
+        return true;
+    if (state == Impl::State::Unreadable || info.readOnly)
+        return false;
+    auto it = p->index.find(secForm);
+    if (secForm.empty() || it == p->index.end())
+        return true;
+    // The header and every line up to the next header go.
+    size_t s = it->second;
+    size_t from = p->lines[p->sections[s].header].begin;
+    size_t to = s + 1 < p->sections.size() ? p->lines[p->sections[s + 1].header].begin : p->textEnd;
+    return impl_->Store(fs_, file, p, from, to, std::wstring());
+}
+
+void CProfileStore::Invalidate(const std::wstring& file) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->files.erase(file);
+}
+
+void CProfileStore::InvalidateAll() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->files.clear();
+}
+
+} // namespace lm
