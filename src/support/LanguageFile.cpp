@@ -26,7 +26,31 @@ std::wstring UnescapeLanguageText(const std::wstring& value) {
 
 namespace {
 
-bool StrippedAtEnds(wchar_t c) { return c == L' ' || c == L'\t' || c == L'"'; }
+// The characters the INI reader strips from both ends of a value (the white space of Unicode).
+bool StrippedAtEnds(wchar_t c) {
+    switch (c) {
+    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x1A: case 0x20: case 0x85: case 0xA0:
+    case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+        return true;
+    default:
+        return c >= 0x2000 && c <= 0x200A;
+    }
+}
+
+bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
+
+// What the reader makes of a written value: ends stripped, one pair of matching quotes removed.
+std::wstring AsRead(const std::wstring& value) {
+    size_t first = 0, last = value.size();
+    while (first < last && StrippedAtEnds(value[first]))
+        ++first;
+    while (last > first && StrippedAtEnds(value[last - 1]))
+        --last;
+    std::wstring v = value.substr(first, last - first);
+    if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return v;
+}
 
 wchar_t EscapeLetter(wchar_t c) { return c == L'\n' ? L'n' : c == L'\t' ? L't' : c == L'\\' ? L'\\' : 0; }
 
@@ -70,15 +94,12 @@ std::wstring EscapeLanguageText(const std::wstring& text, bool* exact) {
             out += c;
         }
     }
-    if (exact) {
-        // What the reader gives back: ends stripped, then the escape rule.
-        size_t first = 0, last = out.size();
-        while (first < last && StrippedAtEnds(out[first]))
-            ++first;
-        while (last > first && StrippedAtEnds(out[last - 1]))
-            --last;
-        *exact = UnescapeLanguageText(out.substr(first, last - first)) == text;
-    }
+    // Blanks at the ends and a quoted text are kept by quotes around the value, which the reader removes.
+    if (!out.empty() && (StrippedAtEnds(out.front()) || StrippedAtEnds(out.back()) ||
+                         (out.size() >= 2 && IsQuote(out.front()) && out.back() == out.front())))
+        out = L"\"" + out + L"\"";
+    if (exact)
+        *exact = UnescapeLanguageText(AsRead(out)) == text;
     return out;
 }
 

@@ -19,9 +19,8 @@ std::wstring LanguageFileHexKey(uint32_t id);
 std::wstring UnescapeLanguageText(const std::wstring& value);
 
 // The value to write for a text so that reading it back gives the text. `exact` tells whether it does:
-// a line feed, a tab or a backslash that an escape stands for always reads back with a blank in front,
-// carriage returns and NULs cannot be written, and blanks, tabs and quotes at either end are stripped
-// by the reader.
+// a line feed, or a backslash before "n", "t" or a backslash, reads back with a blank in front, and
+// carriage returns and NULs cannot be written. Blanks at either end are kept by quotes around the value.
 std::wstring EscapeLanguageText(const std::wstring& text, bool* exact = nullptr);
 
 enum class LanguageFileEncoding { Utf16LeBom, Utf8Bom };
