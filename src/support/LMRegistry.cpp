@@ -10,7 +10,9 @@ CLMRegistry::CLMRegistry(IRegistry& registry, RegistryHive root, const std::wstr
     SetBaseKey(baseKey);
 }
 
-void CLMRegistry::SetBaseKey(const std::wstring& baseKey) { base_ = CutTo(baseKey, kMaxKeyChars); }
+void CLMRegistry::SetBaseKey(const std::wstring& baseKey) {
+    base_ = CutTo(baseKey, kMaxKeyChars);
+}
 
 std::wstring CLMRegistry::FullKey(const std::wstring& subKey) const {
     if (subKey.empty())
@@ -32,7 +34,8 @@ bool CLMRegistry::ReadDword(const std::wstring& name, uint32_t& value, const std
     return true;
 }
 
-bool CLMRegistry::ReadString(const std::wstring& name, wchar_t* buffer, int size, const std::wstring& subKey) {
+bool CLMRegistry::ReadString(const std::wstring& name, wchar_t* buffer, int size,
+                             const std::wstring& subKey) {
     CLMTraceScope scope(kTraceIO, kTraceAllContexts, L"CLMRegistry::ReadString", L"%ls", name.c_str());
     if (size <= 0)
         return true;
@@ -45,7 +48,8 @@ bool CLMRegistry::ReadString(const std::wstring& name, wchar_t* buffer, int size
     return true;
 }
 
-bool CLMRegistry::ReadString(const std::wstring& name, std::wstring& value, int size, const std::wstring& subKey) {
+bool CLMRegistry::ReadString(const std::wstring& name, std::wstring& value, int size,
+                             const std::wstring& subKey) {
     if (size <= 0)
         return true;
     std::wstring buffer(static_cast<size_t>(size), L'\0');
@@ -55,7 +59,8 @@ bool CLMRegistry::ReadString(const std::wstring& name, std::wstring& value, int 
     return true;
 }
 
-bool CLMRegistry::WriteString(const std::wstring& name, const std::wstring& value, const std::wstring& subKey) {
+bool CLMRegistry::WriteString(const std::wstring& name, const std::wstring& value,
+                              const std::wstring& subKey) {
     CLMTraceScope scope(kTraceIO, kTraceAllContexts, L"CLMRegistry::WriteString", L"%ls", name.c_str());
     return registry_.SetString(root_, FullKey(subKey), name, value);
 }

@@ -33,12 +33,14 @@ public:
     // Reads a text into a buffer of `size` characters: false when the key or value is missing or the
     // text and its terminating zero do not fit (the buffer is then untouched). A size of 0 or less
     // receives nothing and succeeds.
-    bool ReadString(const std::wstring& name, wchar_t* buffer, int size, const std::wstring& subKey = std::wstring());
+    bool ReadString(const std::wstring& name, wchar_t* buffer, int size,
+                    const std::wstring& subKey = std::wstring());
     // The same for a string; `value` is only changed on success.
     bool ReadString(const std::wstring& name, std::wstring& value, int size,
                     const std::wstring& subKey = std::wstring());
     // Opens or creates the key with full access and stores the text as a string value.
-    bool WriteString(const std::wstring& name, const std::wstring& value, const std::wstring& subKey = std::wstring());
+    bool WriteString(const std::wstring& name, const std::wstring& value,
+                     const std::wstring& subKey = std::wstring());
     // Number of sub-keys of the base key, or -1 when it cannot be opened.
     int CountSubKeys();
 

@@ -664,6 +664,9 @@ bool CProfileStore::WriteString(const std::wstring& file, const std::wstring& se
         const Key& k = sec->keys[it->second];
         if (k.hasValue && k.value == val)
             return true;
+        // A key line that begins with "[" is one only while it has no "]".
+        if (k.name[0] == L'[' && val.find(L']') != std::wstring::npos)
+            return false;
         const Line& line = p->lines[k.line];
         return impl_->Store(fs_, file, p, line.begin, line.content, k.name + L"=" + val);
     }
@@ -719,6 +722,10 @@ bool CProfileStore::DeleteSection(const std::wstring& file, const std::wstring& 
     size_t from = p->lines[p->sections[s].header].begin;
     size_t to = s + 1 < p->sections.size() ? p->lines[p->sections[s + 1].header].begin : p->textEnd;
     return impl_->Store(fs_, file, p, from, to, std::wstring());
+}
+
+bool CProfileStore::NamesMatch(const std::wstring& a, const std::wstring& b) {
+    return MatchForm(CutAtZero(a)) == MatchForm(CutAtZero(b));
 }
 
 void CProfileStore::Invalidate(const std::wstring& file) {

@@ -53,6 +53,10 @@ public:
 
     IFileSystem& FileSystem() { return fs_; }
 
+    // True when two section or key names are the same name to the store (letter case and surrounding
+    // blanks aside).
+    static bool NamesMatch(const std::wstring& a, const std::wstring& b);
+
 private:
     struct Impl;
     IFileSystem& fs_;

@@ -103,7 +103,9 @@ TEST_P(LMRegistryTest, KeyPathsAreCutTo260Characters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FakeAndHost, LMRegistryTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Host" : "Fake"; });
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Host" : "Fake";
+                         });
 
 TEST(LMRegistryFailureTest, FailedWritesReportFalse) {
     test::FakeRegistry fake;

@@ -143,8 +143,9 @@ public:
             state_->cv.wait(lock, ended);
             return WaitResult::Signalled;
         }
-        return state_->cv.wait_for(lock, std::chrono::milliseconds(milliseconds), ended) ? WaitResult::Signalled
-                                                                                          : WaitResult::Timeout;
+        return state_->cv.wait_for(lock, std::chrono::milliseconds(milliseconds), ended)
+                   ? WaitResult::Signalled
+                   : WaitResult::Timeout;
     }
     bool Resume() override {
         {

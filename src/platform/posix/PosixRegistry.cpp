@@ -19,13 +19,14 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return Find(hive, key) != nullptr;
     }
-    bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name, const std::wstring& value,
-                   bool) override {
+    bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name,
+                   const std::wstring& value, bool) override {
         std::lock_guard<std::mutex> lock(mutex_);
         Create(hive, key, nullptr).values[Lower(name)] = Value{true, value, 0};
         return true;
     }
-    bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name, uint32_t value) override {
+    bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name,
+                  uint32_t value) override {
         std::lock_guard<std::mutex> lock(mutex_);
         Create(hive, key, nullptr).values[Lower(name)] = Value{false, {}, value};
         return true;
@@ -38,7 +39,8 @@ public:
             return std::nullopt;
         return v->text;
     }
-    std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name) override {
+    std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key,
+                                     const std::wstring& name) override {
         std::lock_guard<std::mutex> lock(mutex_);
         const Value* v = FindValue(hive, key, name);
         if (!v || v->isString)

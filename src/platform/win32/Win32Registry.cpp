@@ -36,8 +36,8 @@ public:
     }
     bool Create(RegistryHive hive, const std::wstring& path, bool* existed) {
         DWORD disposition = 0;
-        if (RegCreateKeyExW(Root(hive), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &h_, &disposition) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(Root(hive), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &h_, &disposition) != ERROR_SUCCESS) {
             h_ = nullptr;
             return false;
         }
@@ -61,8 +61,8 @@ public:
         Key k;
         return k.Open(hive, key, KEY_READ);
     }
-    bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name, const std::wstring& value,
-                   bool expandable) override {
+    bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name,
+                   const std::wstring& value, bool expandable) override {
         Key k;
         if (!k.Create(hive, key, nullptr))
             return false;
@@ -71,13 +71,14 @@ public:
         return RegSetValueExW(k.Get(), name.c_str(), 0, expandable ? REG_EXPAND_SZ : REG_SZ,
                               reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
     }
-    bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name, uint32_t value) override {
+    bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name,
+                  uint32_t value) override {
         Key k;
         if (!k.Create(hive, key, nullptr))
             return false;
         DWORD v = value;
-        return RegSetValueExW(k.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) ==
-               ERROR_SUCCESS;
+        return RegSetValueExW(k.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                              sizeof v) == ERROR_SUCCESS;
     }
     std::optional<std::wstring> GetString(RegistryHive hive, const std::wstring& key,
                                           const std::wstring& name) override {
@@ -93,7 +94,8 @@ public:
                 return std::nullopt;
             text.assign(size / sizeof(wchar_t) + 1, L'\0');
             DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-            r = RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &got);
+            r = RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                                 &got);
             if (r == ERROR_MORE_DATA) {
                 size = got;
                 r = ERROR_SUCCESS;
@@ -110,7 +112,8 @@ public:
         }
         return std::nullopt;
     }
-    std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name) override {
+    std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key,
+                                     const std::wstring& name) override {
         Key k;
         if (!k.Open(hive, key, KEY_READ))
             return std::nullopt;
@@ -129,8 +132,8 @@ public:
         Key k;
         DWORD count = 0;
         if (!k.Open(hive, key, KEY_READ) ||
-            RegQueryInfoKeyW(k.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr) != ERROR_SUCCESS)
+            RegQueryInfoKeyW(k.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return -1;
         return static_cast<int>(count);
     }

@@ -1,0 +1,43 @@
+// A command-set file of the size a busy user reaches: 300 sets, each with its application keys and 40
+// key lines. Shared by the host benchmark and the Windows timing test.
+#pragma once
+#include <cstdio>
+#include <string>
+
+namespace lm::bench {
+
+constexpr int kSampleSections = 300;
+constexpr int kSampleKeys = 40;
+
+inline std::wstring SampleSection(int i) {
+    return L"Application " + std::to_wstring(i);
+}
+// Key IDs 140.. as the key lines use them.
+inline std::wstring SampleKey(int k) {
+    return std::to_wstring(140 + k);
+}
+
+// Windows-1252 text with Windows line ends.
+inline std::string SampleProfile() {
+    std::string out = "[Settings]\r\nRC Layout Version=4\r\n\r\n[Software]\r\n";
+    for (int i = 0; i < 10; ++i)
+        out += std::to_string(i) + "=Application " + std::to_string(i * 7) + "\r\n";
+    char line[320];
+    for (int s = 0; s < kSampleSections; ++s) {
+        out += "\r\n[Application " + std::to_string(s) + "]\r\n";
+        std::snprintf(line, sizeof line,
+                      "Executable=app%d.exe\r\nAppPath=C:\\Program Files\\App %d\\app%d.exe\r\n"
+                      "WindowCaption=App %d\r\nDescription=Application number %d\r\nCommand-line=\r\n"
+                      "HideOsd=0\r\nSmsInput=0\r\n",
+                      s, s, s, s, s);
+        out += line;
+        for (int k = 0; k < kSampleKeys; ++k) {
+            std::snprintf(line, sizeof line, "%3d=%3d,%3d,%5d,%3d,%3d,%3d,%3d,\"Key_%d\",\"\",\"Key_%d\"\r\n",
+                          140 + k, 3, 96 + k % 10, 0, 0, k % 2, 1000, 200, k, k);
+            out += line;
+        }
+    }
+    return out;
+}
+
+} // namespace lm::bench
