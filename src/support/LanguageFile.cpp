@@ -99,21 +99,25 @@ std::wstring EscapeLanguageText(const std::wstring& text, bool* exact) {
                          (out.size() >= 2 && IsQuote(out.front()) && out.back() == out.front())))
         out = L"\"" + out + L"\"";
     if (exact)
-        *exact = UnescapeLanguageText(AsRead(out)) == text;
+        *exact = LanguageFileReadBack(out) == text;
     return out;
 }
 
+std::wstring LanguageFileReadBack(const std::wstring& value) { return UnescapeLanguageText(AsRead(value)); }
+
 std::string ComposeLanguageFile(const std::vector<std::wstring>& comments,
-                                const std::vector<std::pair<uint32_t, std::wstring>>& texts,
-                                LanguageFileEncoding encoding) {
+                                const std::vector<LanguageFileEntry>& texts, LanguageFileEncoding encoding) {
     std::wstring body;
     for (const std::wstring& line : comments)
         body += L"; " + line + L"\r\n";
     body += L"[";
     body += kLanguageFileSection;
     body += L"]\r\n";
-    for (const auto& [id, text] : texts)
-        body += LanguageFileKey(id) + L"=" + EscapeLanguageText(text) + L"\r\n";
+    for (const LanguageFileEntry& entry : texts) {
+        if (!entry.comment.empty())
+            body += L"; " + entry.comment + L"\r\n";
+        body += LanguageFileKey(entry.id) + L"=" + EscapeLanguageText(entry.text) + L"\r\n";
+    }
 
     std::string bytes;
     if (encoding == LanguageFileEncoding::Utf8Bom) {

@@ -478,15 +478,15 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackToTheSameTexts) {
         L"cr\r\nlf",
     };
     for (LanguageFileEncoding encoding : {LanguageFileEncoding::Utf16LeBom, LanguageFileEncoding::Utf8Bom}) {
-        std::vector<std::pair<uint32_t, std::wstring>> entries;
+        std::vector<LanguageFileEntry> entries;
         uint32_t id = 2000;
         for (const std::wstring& t : texts)
-            entries.emplace_back(id++, t);
+            entries.push_back({id++, t, id % 2 ? L"a comment line" : L""});
         for (const std::wstring& t : inexact)
-            entries.emplace_back(id++, t);
+            entries.push_back({id++, t, L""});
         fs.Put(InFolder(L"German.lng"), ComposeLanguageFile({L"German (1031)"}, entries, encoding));
         auto loc = Make(1031, kLookupFilesOnly);
-        for (const auto& [entryId, text] : entries) {
+        for (const auto& [entryId, text, comment] : entries) {
             SCOPED_TRACE(ToUtf8(text));
             bool exact = false;
             EscapeLanguageText(text, &exact);
@@ -497,6 +497,25 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackToTheSameTexts) {
             }
         }
         EXPECT_EQ(Load(*loc, 2000 + static_cast<uint32_t>(texts.size())), L"Line one \nline two");
+    }
+}
+
+// The kit's own prediction of what the program reads agrees with the reader for every shipped text.
+TEST_F(LocalizeTest, TheKitPredictsTheReaderForEveryBuiltInText) {
+    const CBuiltInStringTables& builtIn = BuiltInStringTables();
+    if (builtIn.Languages().empty())
+        GTEST_SKIP() << "no string table in this build";
+    for (uint16_t lang : builtIn.Languages()) {
+        std::vector<LanguageFileEntry> entries;
+        for (uint32_t id : builtIn.Ids(lang))
+            entries.push_back({id, std::wstring(*builtIn.Find(lang, id)), L""});
+        fs.Put(InFolder(L"German.lng"), ComposeLanguageFile({}, entries, LanguageFileEncoding::Utf16LeBom));
+        auto loc = Make(1031, kLookupFilesOnly);
+        for (const LanguageFileEntry& e : entries) {
+            if (e.text.empty())
+                continue;
+            EXPECT_EQ(Load(*loc, e.id), LanguageFileReadBack(EscapeLanguageText(e.text))) << lang << " " << e.id;
+        }
     }
 }
 
