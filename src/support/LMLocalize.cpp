@@ -4,6 +4,8 @@
 #include "support/LanguageFile.h"
 #include "support/Text.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 namespace lm {
@@ -110,6 +112,53 @@ bool RegisterLanguageFileType(IRegistry& registry) {
     registry.SetString(RegistryHive::CurrentUser, classes + type + L"\\DefaultIcon", L"",
                        L"\"%systemroot%\\notepad.exe\",0", true);
     return true;
+}
+
+std::wstring FillTextArgs(const std::wstring& text, const std::vector<std::wstring>& args, size_t maxChars) {
+    std::wstring out;
+    size_t next = 0;
+    for (size_t i = 0; i < text.size() && out.size() < maxChars; ++i) {
+        if (text[i] != L'%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == L'%') {
+            out += L'%';
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        bool left = false;
+        while (j < text.size() && std::wcschr(L"-+ #0", text[j]) && text[j]) {
+            left = left || text[j] == L'-';
+            ++j;
+        }
+        size_t width = 0;
+        while (j < text.size() && text[j] >= L'0' && text[j] <= L'9') {
+            width = std::min<size_t>(width * 10 + static_cast<size_t>(text[j] - L'0'), maxChars);
+            ++j;
+        }
+        if (j < text.size() && text[j] == L'.')
+            for (++j; j < text.size() && text[j] >= L'0' && text[j] <= L'9';)
+                ++j;
+        while (j < text.size() && text[j] && std::wcschr(L"hlLqjzt", text[j]))
+            ++j;
+        if (j < text.size() && text[j] == L'n') {
+            i = j; // writes nothing in a format either
+            continue;
+        }
+        if (j >= text.size() || !text[j] || !std::wcschr(L"diouxXeEfFgGaAcsSCp", text[j])) {
+            out += text[i]; // not a conversion: the percent sign stays as written
+            continue;
+        }
+        std::wstring arg = next < args.size() ? args[next] : std::wstring();
+        ++next;
+        if (arg.size() < width)
+            arg = left ? arg + std::wstring(width - arg.size(), L' ') : std::wstring(width - arg.size(), L' ') + arg;
+        out += arg;
+        i = j;
+    }
+    return CutTo(out, maxChars);
 }
 
 CLMLocalize::CLMLocalize(const LocalizeServices& services, const LocalizeOptions& options)

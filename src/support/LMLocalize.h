@@ -101,6 +101,13 @@ public:
 // when ".lng" exists already or cannot be created. True when it registered the type.
 bool RegisterLanguageFileType(IRegistry& registry);
 
+// Fills the conversions of a localised text ("%s", "%ls", "%d", "%3d", ...) in their order with the
+// given texts, cut to maxChars. A language file can hold any text, so a localised text is never given
+// to printf as a format: callers format their numbers and pass them here as texts. A width pads the
+// text (on the left, on the right with "-"); "%%" gives "%"; a conversion without a text left gives
+// nothing and anything that is no conversion stays as written.
+std::wstring FillTextArgs(const std::wstring& text, const std::vector<std::wstring>& args, size_t maxChars);
+
 struct LocalizeServices {
     const IStringTables& tables;
     CProfileStore& profiles; // language files; its file system also answers whether they exist

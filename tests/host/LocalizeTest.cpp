@@ -500,6 +500,16 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackToTheSameTexts) {
     }
 }
 
+TEST(FillTextArgsTest, ConversionsTakeTheTextsInOrderWithoutEverFormattingTheText) {
+    EXPECT_EQ(FillTextArgs(L"The file\n\n%s\n\nis write protected.", {L"C:\\a.ini"}, 256),
+              L"The file\n\nC:\\a.ini\n\nis write protected.");
+    EXPECT_EQ(FillTextArgs(L"%ls: %d of %3d (%-4s|) 100%%", {L"x", L"5", L"7", L"ab"}, 256), L"x: 5 of   7 (ab  |) 100%");
+    // A hostile text: more conversions than texts, %n, and a width beyond the limit.
+    EXPECT_EQ(FillTextArgs(L"%s%s%s%n!%99999999999s", {L"a"}, 10), L"a!" + std::wstring(8, L' '));
+    EXPECT_EQ(FillTextArgs(L"50 %, then %!", {L"unused"}, 256), L"50 %, then %!");
+    EXPECT_EQ(FillTextArgs(L"%s and more", {std::wstring(300, L'y')}, 256), std::wstring(256, L'y'));
+}
+
 // The kit's own prediction of what the program reads agrees with the reader for every shipped text.
 TEST_F(LocalizeTest, TheKitPredictsTheReaderForEveryBuiltInText) {
     const CBuiltInStringTables& builtIn = BuiltInStringTables();
