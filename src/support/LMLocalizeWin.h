@@ -18,6 +18,8 @@ int LocalizeDialog(CLMLocalize& loc, HWND__* dialog);
 // Replaces the text of every item, sub-menus included, whose ID plus the offset names a string
 // (buffer 256). Returns the number of items changed.
 int LocalizeMenu(CLMLocalize& loc, HMENU__* menu);
+// The style flags of a message box (MB_...): task-modal and top-most, with the layout's buttons and icon.
+unsigned MessageBoxStyle(const MessageBoxLayout& layout);
 // A message box of the given kind (MessageBoxKind), task-modal and top-most. Returns the platform's
 // answer (IDOK, IDYES, IDNO), 0 when the box could not be shown.
 int ShowLocalizedMessageBox(CLMLocalize& loc, const std::wstring& text, int kind, HWND__* owner);

@@ -70,14 +70,18 @@ int LocalizeMenu(CLMLocalize& loc, HMENU__* menu) {
     return LocalizeMenuItems(loc, menu, 0);
 }
 
-int ShowLocalizedMessageBox(CLMLocalize& loc, const std::wstring& text, int kind, HWND__* owner) {
-    MessageBoxLayout layout = loc.ComposeMessageBox(kind);
+unsigned MessageBoxStyle(const MessageBoxLayout& layout) {
     UINT flags = MB_TASKMODAL | MB_TOPMOST | (layout.yesNo ? MB_YESNO : MB_OK);
     if (layout.icon == MessageBoxIcon::Error)
         flags |= MB_ICONERROR;
     else if (layout.icon == MessageBoxIcon::Warning)
         flags |= MB_ICONWARNING;
-    return MessageBoxW(owner, text.c_str(), layout.caption.c_str(), flags);
+    return flags;
+}
+
+int ShowLocalizedMessageBox(CLMLocalize& loc, const std::wstring& text, int kind, HWND__* owner) {
+    MessageBoxLayout layout = loc.ComposeMessageBox(kind);
+    return MessageBoxW(owner, text.c_str(), layout.caption.c_str(), MessageBoxStyle(layout));
 }
 
 int ShowLocalizedMessageBox(CLMLocalize& loc, uint32_t textId, int kind, HWND__* owner) {
