@@ -24,7 +24,9 @@ namespace {
 
 using namespace lm;
 
-void Print(FILE* out, const std::wstring& text) { std::fputs(ToUtf8(text).c_str(), out); }
+void Print(FILE* out, const std::wstring& text) {
+    std::fputs(ToUtf8(text).c_str(), out);
+}
 
 int Usage() {
     Print(stderr, L"usage: lngkit --list\n"
@@ -47,8 +49,8 @@ int List() {
         size_t count = tables.Ids(e.langId).size();
         std::wstring status = count == 0 ? std::wstring(L"-")
                                          : std::to_wstring(count) + (english && e.langId != kLangEnglishUK
-                                                                          ? L" of " + std::to_wstring(english)
-                                                                          : std::wstring());
+                                                                         ? L" of " + std::to_wstring(english)
+                                                                         : std::wstring());
         Print(stdout, FormatBounded(200, L"%5u  %-16ls  %ls\n", static_cast<unsigned>(e.langId), e.fileName,
                                     status.c_str()));
     }
@@ -56,7 +58,8 @@ int List() {
 }
 
 std::optional<uint16_t> ParseLanguage(const std::wstring& arg) {
-    if (!arg.empty() && std::all_of(arg.begin(), arg.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+    if (!arg.empty() &&
+        std::all_of(arg.begin(), arg.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
         unsigned long id = std::wcstoul(arg.c_str(), nullptr, 10);
         for (const tagLANGENTRY& e : LanguageTable())
             if (e.langId == id)
@@ -86,8 +89,9 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
     const IStringTables& tables = BuiltInStringTables();
     std::vector<uint32_t> ids = tables.Ids(langId);
     if (ids.empty() && !fill) {
-        Print(stderr, FormatBounded(200, L"lngkit: the program has no built-in table for language %u "
-                                         L"(--fill writes the English texts to translate)\n",
+        Print(stderr, FormatBounded(200,
+                                    L"lngkit: the program has no built-in table for language %u "
+                                    L"(--fill writes the English texts to translate)\n",
                                     static_cast<unsigned>(langId)));
         return 1;
     }
@@ -111,7 +115,8 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
     std::vector<std::wstring> comments = {
         FormatBounded(300, L"Lumora Remote Control language file: %ls (%u)", FileStem(fileName).c_str(),
                       static_cast<unsigned>(langId)),
-        FormatBounded(300, L"Put it beside the program as \"%ls\". Keys are string IDs; in a text, \\n is a line",
+        FormatBounded(300,
+                      L"Put it beside the program as \"%ls\". Keys are string IDs; in a text, \\n is a line",
                       fileName),
         L"break, \\t a tab and \\\\ a backslash. Keep every &, %s, %d and the like as they are.",
     };
@@ -138,14 +143,15 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
         }
         Print(stderr, FormatBounded(200, L"lngkit: string %u reads back as \"", e.id) + read + L"\"\n");
     }
-    Print(stdout, FormatBounded(300, L"%ls: %u texts of %ls", path.c_str(), static_cast<unsigned>(entries.size()),
-                                FileStem(fileName).c_str()));
+    Print(stdout, FormatBounded(300, L"%ls: %u texts of %ls", path.c_str(),
+                                static_cast<unsigned>(entries.size()), FileStem(fileName).c_str()));
     if (untranslated)
         Print(stdout, FormatBounded(100, L", %u untranslated", static_cast<unsigned>(untranslated)));
     Print(stdout, L"\n");
     if (blanks)
-        Print(stdout, FormatBounded(200, L"%u texts with line breaks read back with a blank before each break\n",
-                                    static_cast<unsigned>(blanks)));
+        Print(stdout,
+              FormatBounded(200, L"%u texts with line breaks read back with a blank before each break\n",
+                            static_cast<unsigned>(blanks)));
     return 0;
 }
 

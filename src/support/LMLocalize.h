@@ -37,8 +37,12 @@ constexpr uint16_t kLangEnglishUS = 1033;
 constexpr uint16_t kLangGerman = 1031;
 constexpr wchar_t kEnglishLanguageFile[] = L"English.lng";
 
-inline uint16_t PrimaryLanguage(uint16_t langId) { return static_cast<uint16_t>(langId & 0x3FF); }
-inline uint16_t SubLanguage(uint16_t langId) { return static_cast<uint16_t>(langId >> 10); }
+inline uint16_t PrimaryLanguage(uint16_t langId) {
+    return static_cast<uint16_t>(langId & 0x3FF);
+}
+inline uint16_t SubLanguage(uint16_t langId) {
+    return static_cast<uint16_t>(langId >> 10);
+}
 
 // The table entry of a language: exact ID first, else the first entry of the same primary language;
 // -1 when there is none.
@@ -139,7 +143,8 @@ struct LocalizeOptions {
 
 class CLMLocalize : public IStringSource {
 public:
-    explicit CLMLocalize(const LocalizeServices& services, const LocalizeOptions& options = LocalizeOptions::Full());
+    explicit CLMLocalize(const LocalizeServices& services,
+                         const LocalizeOptions& options = LocalizeOptions::Full());
     ~CLMLocalize() override;
     CLMLocalize(const CLMLocalize&) = delete;
     CLMLocalize& operator=(const CLMLocalize&) = delete;

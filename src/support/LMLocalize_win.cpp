@@ -114,7 +114,8 @@ void CLMLanguagePopup::Check(uint16_t langId) {
     int count = GetMenuItemCount(menu_);
     for (int pos = 0; pos < count; ++pos) {
         UINT id = GetMenuItemID(menu_, pos);
-        CheckMenuItem(menu_, static_cast<UINT>(pos), MF_BYPOSITION | (id == langId ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(menu_, static_cast<UINT>(pos),
+                      MF_BYPOSITION | (id == langId ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
@@ -124,7 +125,9 @@ CLMLocalizeWin::CLMLocalizeWin(const LocalizeServices& services, const LocalizeO
         AttachMenuView(&popup_);
 }
 
-CLMLocalizeWin::~CLMLocalizeWin() { AttachMenuView(nullptr); }
+CLMLocalizeWin::~CLMLocalizeWin() {
+    AttachMenuView(nullptr);
+}
 
 std::wstring CLMLocalizeWin::ModuleFolder() {
     std::vector<wchar_t> path(MAX_PATH);

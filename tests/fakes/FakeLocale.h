@@ -30,10 +30,14 @@ public:
     }
     wchar_t ToUpper(wchar_t c) override {
         switch (c) {
-        case L'ç': return L'Ç';
-        case L'č': return L'Č';
-        case L'р': return L'Р';
-        default: return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+        case L'ç':
+            return L'Ç';
+        case L'č':
+            return L'Č';
+        case L'р':
+            return L'Р';
+        default:
+            return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
         }
     }
 
@@ -44,8 +48,8 @@ public:
     std::vector<uint16_t> threadLocaleCalls;
     std::vector<std::pair<uint16_t, std::string>> runtimeCalls;
     std::map<uint16_t, std::wstring> nativeNames = {
-        {1031, L"Deutsch"}, {2057, L"English"}, {1036, L"français"}, {1040, L"italiano"}, {1029, L"čeština"},
-        {1041, L"日本語"},
+        {1031, L"Deutsch"},  {2057, L"English"}, {1036, L"français"},
+        {1040, L"italiano"}, {1029, L"čeština"}, {1041, L"日本語"},
     };
 };
 

@@ -71,7 +71,8 @@ protected:
         LocalizeOptions options;
         options.language = lang;
         options.registerFileType = false;
-        return std::make_unique<CLMLocalizeWin>(LocalizeServices{tables, profiles, locale, nullptr, folder}, options);
+        return std::make_unique<CLMLocalizeWin>(LocalizeServices{tables, profiles, locale, nullptr, folder},
+                                                options);
     }
 
     std::wstring folder;
@@ -82,12 +83,13 @@ protected:
 
 TEST_F(LocalizeWinTest, DialogChildrenTakeTheTextsOfTheirControlIds) {
     auto loc = Make(1031);
-    HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(dialog, nullptr);
     auto child = [&](HWND parent, const wchar_t* cls, int id, const wchar_t* text) {
         return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                               nullptr);
     };
     HWND fromFile = child(dialog, L"STATIC", 1600, L"design");
     HWND fromHex = child(dialog, L"BUTTON", 1601, L"design");
@@ -207,8 +209,8 @@ void CALLBACK InspectBox(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(LocalizeWinTest, MessageBoxesAreTaskModalTopMostWithLocalisedCaptions) {
     auto loc = Make(1031);
-    gOther = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    gOther = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(gOther, nullptr);
     struct Case {
         int kind;
@@ -237,9 +239,10 @@ TEST_F(LocalizeWinTest, MessageBoxesAreTaskModalTopMostWithLocalisedCaptions) {
         }
         unsigned style = MessageBoxStyle(loc->ComposeMessageBox(c.kind));
         EXPECT_EQ(style & (MB_TASKMODAL | MB_TOPMOST), static_cast<unsigned>(MB_TASKMODAL | MB_TOPMOST));
-        EXPECT_EQ(style & MB_ICONMASK, c.caption == std::wstring(L"Fehler")    ? static_cast<unsigned>(MB_ICONERROR)
-                                       : c.caption == std::wstring(L"Warning") ? static_cast<unsigned>(MB_ICONWARNING)
-                                                                               : 0u);
+        EXPECT_EQ(style & MB_ICONMASK,
+                  c.caption == std::wstring(L"Fehler")    ? static_cast<unsigned>(MB_ICONERROR)
+                  : c.caption == std::wstring(L"Warning") ? static_cast<unsigned>(MB_ICONWARNING)
+                                                          : 0u);
         EXPECT_EQ(gSeen.hasYes, c.yesNo);
         EXPECT_EQ(gSeen.hasOk, !c.yesNo);
         EXPECT_TRUE(gSeen.otherDisabled); // task-modal: the thread's other windows wait
