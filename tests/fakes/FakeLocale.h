@@ -20,9 +20,10 @@ public:
     }
     std::string SetRuntimeLocale(uint16_t langId, const std::string& name) override {
         runtimeCalls.emplace_back(langId, name);
-        if (knownRuntimeNames.empty() || knownRuntimeNames.count(name))
-            return runtimeLocale = name;
-        return runtimeLocale = "C";
+        // A runtime that does not know the name falls back to "C".
+        bool known = knownRuntimeNames.empty() || knownRuntimeNames.count(name) != 0;
+        runtimeLocale = known ? name : std::string(1, 'C');
+        return runtimeLocale;
     }
     std::wstring NativeLanguageName(uint16_t langId) override {
         auto it = nativeNames.find(langId);
