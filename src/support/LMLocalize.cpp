@@ -327,7 +327,7 @@ bool CLMLocalize::LookupLocked(uint32_t id, std::wstring& text) {
         {{{Source::File, false}, {Source::Table, false}, {Source::File, true}, {Source::Table, true}}},
         {{{Source::Table, false}, {Source::File, false}, {Source::Table, true}, {Source::File, true}}},
     }};
-    // Modes 0 and 1 have two steps; the repeated last step of their rows is never reached twice.
+    // Modes 0 and 1 have two steps; the rest of their rows is not used.
     const size_t stepCount = mode_ <= kLookupTablesOnly ? 2 : 4;
     for (size_t i = 0; i < stepCount; ++i) {
         const Step& step = kSteps[static_cast<size_t>(mode_)][i];
