@@ -479,6 +479,9 @@ int CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* record) {
     const std::wstring name = record->szName;
     if (name.empty() || IsReservedSection(name))
         return 0;
+    // The user's folder may have gone since start-up.
+    if (!PathFolder(userFile_).empty())
+        profiles.FileSystem().CreateDirectories(PathFolder(userFile_));
 
     profiles.WriteString(userFile_, name, kKeyDescription, record->szDescription);
     profiles.WriteString(userFile_, name, kKeyExecutable, record->szExecutable);
