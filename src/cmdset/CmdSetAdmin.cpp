@@ -287,6 +287,8 @@ int CCmdSetAdmin::BuildExecutableMap() {
     if (is64)
         MapProgramFolder(folders.Folder(KnownFolder::ProgramFilesX86));
     MapProgramFolder(folders.Folder(KnownFolder::UserPrograms));
+    // Some players install into the user's roaming data folder.
+    MapProgramFolder(folders.Folder(KnownFolder::UserAppData));
     TraceMessage(kTraceInfo, kTraceContextCmdSet, L"    %d executables\n", static_cast<int>(exeMap_.size()));
     return 1;
 }

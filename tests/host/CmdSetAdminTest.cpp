@@ -366,6 +366,7 @@ TEST_F(AdminTest, ExecutableMapOrderAndPlaces) {
     temp.Touch(L"pf/top.exe");
     temp.Touch(L"pf86/Old/old.exe");
     temp.Touch(L"user/Spot/spot.exe");
+    temp.Touch(L"appdata/Roaming Player/roam.exe");
     registry.SetString(RegistryHive::LocalMachine, appPaths + L"\\tool.exe", L"", temp.Path(L"reg/Tool.exe"));
     registry.SetString(RegistryHive::LocalMachine, appPaths + L"\\Missing.exe", L"",
                        temp.Path(L"reg/none.exe"));
@@ -390,6 +391,7 @@ TEST_F(AdminTest, ExecutableMapOrderAndPlaces) {
     EXPECT_EQ(admin->FindExecutable(L"top.exe"), temp.Path(L"pf/top.exe"));
     EXPECT_EQ(admin->FindExecutable(L"deep.exe"), L""); // one level only
     EXPECT_EQ(admin->FindExecutable(L"spot.exe"), temp.Path(L"user/Spot/spot.exe"));
+    EXPECT_EQ(admin->FindExecutable(L"roam.exe"), temp.Path(L"appdata/Roaming Player/roam.exe"));
     // The 32-bit program folder only on a 64-bit system.
     EXPECT_EQ(admin->FindExecutable(L"old.exe"), L"");
     folders.is64Bit = true;
