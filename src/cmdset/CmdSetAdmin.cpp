@@ -559,6 +559,12 @@ bool CCmdSetAdmin::UpgradeLayout() {
     return complete;
 }
 
+bool CCmdSetAdmin::UpgradeFileLayout(const std::wstring& file) {
+    bool complete = true;
+    UpgradeFile(file, complete);
+    return complete;
+}
+
 int CCmdSetAdmin::UpgradeFile(const std::wstring& file, bool& complete) {
     const int version = LayoutVersion(file);
     if (version >= kCurrentLayoutVersion)

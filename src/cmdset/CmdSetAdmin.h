@@ -78,6 +78,8 @@ public:
     // Brings the preset file and then the user file to the current layout. False when a conversion that
     // had to run found its file missing.
     bool UpgradeLayout();
+    // Brings one file to the current layout; false when a conversion that had to run found it missing.
+    bool UpgradeFileLayout(const std::wstring& file);
     // Renumbers the keys of layouts 0 to 2. 0 when the file does not exist.
     int RenumberKeys(const std::wstring& file);
     // Rewrites the key lines of layout 3 in the current form. 0 when the file does not exist.
