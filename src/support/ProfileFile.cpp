@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <unordered_map>
 
 namespace lm {
@@ -17,29 +16,10 @@ constexpr size_t kNone = static_cast<size_t>(-1);
 // ---------------------------------------------------------------------------------------------
 // Characters
 
-// Blanks as the Windows profile functions see them: the Unicode white space, plus Ctrl+Z, which old
-// DOS editors left at the end of files.
+// Blanks as the Windows profile functions see them: ASCII white space, and Ctrl+Z, which old DOS
+// editors left at the end of files. Other Unicode spaces are part of names and values.
 bool IsProfileSpace(wchar_t c) {
-    switch (c) {
-    case 0x09:
-    case 0x0A:
-    case 0x0B:
-    case 0x0C:
-    case 0x0D:
-    case 0x1A:
-    case 0x20:
-    case 0x85:
-    case 0xA0:
-    case 0x1680:
-    case 0x2028:
-    case 0x2029:
-    case 0x202F:
-    case 0x205F:
-    case 0x3000:
-        return true;
-    default:
-        return c >= 0x2000 && c <= 0x200A;
-    }
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
 // Simple lower-case mapping of the Latin, Greek, Cyrillic, Armenian and full-width letters; enough to
@@ -312,8 +292,6 @@ struct Parsed {
     std::unordered_map<std::wstring, size_t> index; // first section of each match form
 
     const Section* FindSection(const std::wstring& matchForm) const {
-        if (matchForm.empty())
-            return nullptr;
         auto it = index.find(matchForm);
         return it == index.end() ? nullptr : &sections[it->second];
     }
@@ -372,24 +350,28 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
                                                           : ((uint32_t(u[0]) << 8) | u[1]);
     };
 
-    p->sections.emplace_back(); // the keys before the first header; it has no name and never matches
+    // The keys before the first header form a section without a name. As with the Windows functions,
+    // an empty name finds it (and so never a later "[]"), but it is not listed and not written to.
+    p->sections.emplace_back();
+    p->index.emplace(std::wstring(), 0);
     Section* cur = &p->sections.back();
     for (size_t pos = p->bomSize; pos < p->textEnd;) {
         Line line;
         line.begin = pos;
-        size_t lf = pos;
+        // A line ends at a carriage return, a line feed, or both together.
+        size_t br = pos;
         if (unit == 1) {
-            const void* hit = std::memchr(b.data() + pos, '\n', p->textEnd - pos);
-            lf = hit ? static_cast<size_t>(static_cast<const char*>(hit) - b.data()) : p->textEnd;
+            while (br < p->textEnd && b[br] != '\n' && b[br] != '\r')
+                ++br;
         } else {
-            while (lf < p->textEnd && at(lf) != 0x0A)
-                lf += unit;
+            while (br < p->textEnd && at(br) != 0x0A && at(br) != 0x0D)
+                br += unit;
         }
-        if (lf < p->textEnd) {
-            line.end = lf + unit;
-            line.content = (lf >= pos + unit && at(lf - unit) == 0x0D) ? lf - unit : lf;
-        } else {
-            line.end = line.content = p->textEnd;
+        line.content = line.end = br;
+        if (br < p->textEnd) {
+            line.end = br + unit;
+            if (at(br) == 0x0D && line.end < p->textEnd && at(line.end) == 0x0A)
+                line.end += unit;
         }
         pos = line.end;
         const size_t lineIndex = p->lines.size();
@@ -408,12 +390,11 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
             size_t close = text.rfind(L']', e - 1);
             if (close != std::wstring::npos && close > s) {
                 Section sec;
-                sec.name = CutAtZero(text.substr(s + 1, close - s - 1));
+                sec.name = Trim(CutAtZero(text.substr(s + 1, close - s - 1)));
                 sec.header = sec.last = lineIndex;
                 p->sections.push_back(std::move(sec));
                 cur = &p->sections.back();
-                if (!cur->name.empty())
-                    p->index.emplace(MatchForm(cur->name), p->sections.size() - 1);
+                p->index.emplace(MatchForm(cur->name), p->sections.size() - 1);
                 continue;
             }
             // A header without its closing bracket is an ordinary line of the section.
@@ -436,8 +417,10 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
             key.name = CutAtZero(text.substr(s, e - s));
         }
         cur->last = lineIndex;
-        if (!key.name.empty())
-            cur->index.emplace(MatchForm(key.name), cur->keys.size());
+        // Of several lines without a name in a row only the first counts, as with the Windows functions.
+        if (key.name.empty() && !cur->keys.empty() && cur->keys.back().name.empty())
+            continue;
+        cur->index.emplace(MatchForm(key.name), cur->keys.size());
         cur->keys.push_back(std::move(key));
     }
     return p;
@@ -463,12 +446,17 @@ struct CProfileStore::Impl {
     };
     enum class State { Missing, Loaded, Unreadable };
 
+    // The cache lock is held while a file is looked at and parsed, never during a lookup in the parsed
+    // form (which does not change once made) nor while a file is written. Writers take turns.
     std::mutex mutex;
+    std::mutex writeMutex;
     std::unordered_map<std::wstring, Entry> files;
 
     // The current contents of a file, parsed again only when the file changed since the last look.
-    State Load(IFileSystem& fs, const std::wstring& path, const Parsed*& parsed, FileInfo& info) {
-        parsed = nullptr;
+    State Snapshot(IFileSystem& fs, const std::wstring& path, std::shared_ptr<const Parsed>& parsed,
+                   FileInfo& info) {
+        std::lock_guard<std::mutex> lock(mutex);
+        parsed.reset();
         info = fs.GetInfo(path);
         if (!info.exists || info.directory) {
             files.erase(path);
@@ -478,7 +466,7 @@ struct CProfileStore::Impl {
         if (it != files.end() && it->second.info.size == info.size &&
             it->second.info.modified == info.modified) {
             it->second.info.readOnly = info.readOnly;
-            parsed = it->second.parsed.get();
+            parsed = it->second.parsed;
             return State::Loaded;
         }
         std::string bytes;
@@ -486,16 +474,15 @@ struct CProfileStore::Impl {
             files.erase(path);
             return State::Unreadable;
         }
-        Entry entry{info, Parse(std::move(bytes))};
-        parsed = entry.parsed.get();
-        files[path] = std::move(entry);
+        parsed = Parse(std::move(bytes));
+        files[path] = Entry{info, parsed};
         return State::Loaded;
     }
 
     // Replaces bytes [from, to) of the file (null: a new file) by the text and writes the result. Without
     // a change nothing is written. On failure the cached form stays, as the file does.
-    bool Store(IFileSystem& fs, const std::wstring& path, const Parsed* old, size_t from, size_t to,
-               const std::wstring& text) {
+    bool Store(IFileSystem& fs, const std::wstring& path, const std::shared_ptr<const Parsed>& old,
+               size_t from, size_t to, const std::wstring& text) {
         std::string bytes;
         ProfileEncoding enc = old ? old->encoding : ProfileEncoding::Utf16LeBom;
         std::string encoded;
@@ -518,9 +505,11 @@ struct CProfileStore::Impl {
             return true;
         if (!fs.WriteAtomic(path, bytes))
             return false;
+        std::shared_ptr<const Parsed> parsed = Parse(std::move(bytes));
+        std::lock_guard<std::mutex> lock(mutex);
         FileInfo info = fs.GetInfo(path);
         if (info.exists)
-            files[path] = Entry{info, Parse(std::move(bytes))};
+            files[path] = Entry{info, std::move(parsed)};
         else
             files.erase(path);
         return true;
@@ -533,13 +522,12 @@ CProfileStore::~CProfileStore() = default;
 
 bool CProfileStore::GetString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                               std::wstring& value, const std::wstring& def) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    if (impl_->Load(fs_, file, p, info) == Impl::State::Loaded) {
+    if (impl_->Snapshot(fs_, file, p, info) == Impl::State::Loaded) {
         if (const Section* sec = p->FindSection(MatchForm(CutAtZero(section)))) {
             std::wstring k = MatchForm(CutAtZero(key));
-            auto it = k.empty() ? sec->index.end() : sec->index.find(k);
+            auto it = sec->index.find(k);
             if (it != sec->index.end() && sec->keys[it->second].hasValue) {
                 value = Unquote(sec->keys[it->second].value);
                 return true;
@@ -560,10 +548,9 @@ std::wstring CProfileStore::GetString(const std::wstring& file, const std::wstri
 std::vector<std::pair<std::wstring, std::wstring>>
 CProfileStore::GetSection(const std::wstring& file, const std::wstring& section, size_t maxChars) {
     std::vector<std::pair<std::wstring, std::wstring>> out;
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    if (impl_->Load(fs_, file, p, info) != Impl::State::Loaded)
+    if (impl_->Snapshot(fs_, file, p, info) != Impl::State::Loaded)
         return out;
     const Section* sec = p->FindSection(MatchForm(CutAtZero(section)));
     if (!sec)
@@ -574,7 +561,7 @@ CProfileStore::GetSection(const std::wstring& file, const std::wstring& section,
     for (const Key& k : sec->keys) {
         if (room <= 2)
             break;
-        if (k.name.empty() || k.name[0] == L';')
+        if (!k.name.empty() && k.name[0] == L';')
             continue;
         size_t n = std::min(k.name.size(), room - 2);
         out.emplace_back(k.name.substr(0, n), std::wstring());
@@ -592,10 +579,9 @@ CProfileStore::GetSection(const std::wstring& file, const std::wstring& section,
 
 std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& file, size_t maxChars) {
     std::vector<std::wstring> out;
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    if (maxChars < 2 || impl_->Load(fs_, file, p, info) != Impl::State::Loaded)
+    if (maxChars < 2 || impl_->Snapshot(fs_, file, p, info) != Impl::State::Loaded)
         return out;
     // "name\0...\0" in a buffer of maxChars characters; a name that does not fit is cut and ends the list.
     size_t room = maxChars - 1;
@@ -614,10 +600,9 @@ std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& fil
 }
 
 bool CProfileStore::SectionExists(const std::wstring& file, const std::wstring& section) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    return impl_->Load(fs_, file, p, info) == Impl::State::Loaded &&
+    return impl_->Snapshot(fs_, file, p, info) == Impl::State::Loaded &&
            p->FindSection(MatchForm(CutAtZero(section))) != nullptr;
 }
 
@@ -635,10 +620,10 @@ bool CProfileStore::WriteString(const std::wstring& file, const std::wstring& se
         HasLineBreak(val) || keyName.find(L'=') != std::wstring::npos || keyName[0] == L'[')
         return false;
 
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::lock_guard<std::mutex> lock(impl_->writeMutex);
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    Impl::State state = impl_->Load(fs_, file, p, info);
+    Impl::State state = impl_->Snapshot(fs_, file, p, info);
     if (state == Impl::State::Unreadable || (state == Impl::State::Loaded && info.readOnly))
         return false;
     if (!p)
@@ -681,10 +666,10 @@ bool CProfileStore::DeleteKey(const std::wstring& file, const std::wstring& sect
                               const std::wstring& key) {
     const std::wstring secForm = MatchForm(CutAtZero(section));
     const std::wstring keyForm = MatchForm(CutAtZero(key));
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::lock_guard<std::mutex> lock(impl_->writeMutex);
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    Impl::State state = impl_->Load(fs_, file, p, info);
+    Impl::State state = impl_->Snapshot(fs_, file, p, info);
     if (state == Impl::State::Missing)
         return true;
     if (state == Impl::State::Unreadable || info.readOnly)
@@ -706,10 +691,10 @@ bool CProfileStore::DeleteKey(const std::wstring& file, const std::wstring& sect
 
 bool CProfileStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
     const std::wstring secForm = MatchForm(CutAtZero(section));
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    const Parsed* p = nullptr;
+    std::lock_guard<std::mutex> lock(impl_->writeMutex);
+    std::shared_ptr<const Parsed> p;
     FileInfo info;
-    Impl::State state = impl_->Load(fs_, file, p, info);
+    Impl::State state = impl_->Snapshot(fs_, file, p, info);
     if (state == Impl::State::Missing)
         return true;
     if (state == Impl::State::Unreadable || info.readOnly)

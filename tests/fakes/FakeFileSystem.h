@@ -1,9 +1,11 @@
 // An in-memory file system. Paths are compared as given; folders are implied by the files in them
-// and by CreateDirectories.
+// and by CreateDirectories. Its operations may be called from several threads; the public fields are
+// for the test's own thread.
 #pragma once
 #include "platform/FileSystem.h"
 
 #include <map>
+#include <mutex>
 #include <set>
 
 namespace lm::test {
@@ -17,6 +19,7 @@ public:
     };
 
     FileInfo GetInfo(const std::wstring& path) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         FileInfo info;
         if (auto it = files.find(path); it != files.end()) {
             info.exists = true;
@@ -30,6 +33,7 @@ public:
         return info;
     }
     bool ReadAll(const std::wstring& path, std::string& bytes) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         ++reads;
         auto it = files.find(path);
         if (it == files.end())
@@ -38,6 +42,7 @@ public:
         return true;
     }
     bool WriteAtomic(const std::wstring& path, const std::string& bytes) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         ++writes;
         if (failWrites)
             return false;
@@ -50,14 +55,19 @@ public:
         return true;
     }
     bool SetReadOnly(const std::wstring& path, bool readOnly) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         auto it = files.find(path);
         if (it == files.end())
             return false;
         it->second.readOnly = readOnly;
         return true;
     }
-    bool Remove(const std::wstring& path) override { return files.erase(path) != 0; }
+    bool Remove(const std::wstring& path) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return files.erase(path) != 0;
+    }
     bool Copy(const std::wstring& from, const std::wstring& to) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         auto it = files.find(from);
         if (it == files.end())
             return false;
@@ -67,10 +77,12 @@ public:
         return true;
     }
     bool CreateDirectories(const std::wstring& path) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         folders.insert(Trim(path));
         return true;
     }
     std::vector<std::wstring> List(const std::wstring& folder) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         std::vector<std::wstring> out;
         std::wstring prefix = Trim(folder) + kPathSeparator;
         for (auto& [path, f] : files)
@@ -81,6 +93,7 @@ public:
     }
     // Puts a file in place as if written by another program.
     void Put(const std::wstring& path, const std::string& bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
         files[path].bytes = bytes;
         files[path].modified = ++clock;
     }
@@ -93,6 +106,7 @@ public:
     int64_t clock = 0;
 
 private:
+    std::mutex mutex_;
     static std::wstring Trim(std::wstring p) {
         while (p.size() > 1 && (p.back() == L'\\' || p.back() == L'/'))
             p.pop_back();

@@ -43,12 +43,17 @@ TEST_F(ProfileTest, NamesMatchWithoutCaseAndBlanksAndValuesAreTrimmed) {
                  "[ Spaced Name ]\r\n"
                  "k=1\r\n"
                  "[\xC4rger]\r\n" // Windows-1252 A umlaut
-                 "K=2\r\n");
+                 "K=2\r\n"
+                 "nbsp=\xA0v\xA0\x0B\x0C\x1A\r\n");
     EXPECT_EQ(Get(L"settings", L"rc layout version"), L"4");
     EXPECT_EQ(Get(L"  SETTINGS ", L"\tRC LAYOUT VERSION "), L"4");
     EXPECT_EQ(Get(L"Settings", L"tabbed"), L"value with  inner  blanks");
     EXPECT_EQ(Get(L"Spaced Name", L"K"), L"1");
+    EXPECT_EQ(store.GetSectionNames(file),
+              (std::vector<std::wstring>{L"Settings", L"Spaced Name", L"\u00C4rger"}));
     EXPECT_EQ(Get(L"\u00E4RGER", L"k"), L"2");
+    // Only ASCII white space (and Ctrl+Z) is trimmed; a no-break space belongs to the value.
+    EXPECT_EQ(Get(L"\u00C4rger", L"nbsp"), L"\u00A0v\u00A0");
     EXPECT_TRUE(store.SectionExists(file, L"spaced name"));
     EXPECT_FALSE(store.SectionExists(file, L"Spaced"));
 }
@@ -99,17 +104,39 @@ TEST_F(ProfileTest, MissingThingsGiveTheDefaultAndFalse) {
     EXPECT_EQ(value, L"d");
     EXPECT_TRUE(store.GetString(file, L"s", L"empty", value, L"d"));
     EXPECT_EQ(value, L"");
-    EXPECT_FALSE(store.GetString(file, L"", L"loose", value));
+    // Keys before the first header belong to a section without a name, which shadows any "[]".
+    EXPECT_TRUE(store.GetString(file, L" ", L"loose", value));
+    EXPECT_EQ(value, L"before any header");
     EXPECT_FALSE(store.GetString(file, L"", L"hidden", value));
+    EXPECT_FALSE(store.WriteString(file, L"", L"loose", L"x"));
     EXPECT_FALSE(store.GetString(file, L"s", L"", value));
+    EXPECT_FALSE(store.GetString(file, L"s", L"  ", value));
     EXPECT_FALSE(store.GetString(file, L"other", L"empty", value));
     EXPECT_EQ(store.GetSectionNames(file), std::vector<std::wstring>{L"s"});
 }
 
 TEST_F(ProfileTest, SectionListingSkipsCommentsAndKeepsLinesWithoutValue) {
-    fs.Put(file, "[s]\n; a comment\nk1 = v1\nbare\n  k2=\"quoted\"  \n=nameless\n[t]\nx=y\n");
+    // Of lines without a name in a row only the first is kept, as the Windows functions do.
+    fs.Put(file, "[s]\n; a comment\nk1 = v1\nbare\n  k2=\"quoted\"  \n=nameless\n = dropped\n[t]\nx=y\n");
     EXPECT_EQ(store.GetSection(file, L" S "),
-              (Pairs{{L"k1", L"v1"}, {L"bare", L""}, {L"k2", L"\"quoted\""}}));
+              (Pairs{{L"k1", L"v1"}, {L"bare", L""}, {L"k2", L"\"quoted\""}, {L"", L"nameless"}}));
+    EXPECT_EQ(Get(L"s", L" "), L"nameless");
+}
+
+TEST_F(ProfileTest, CarriageReturnsAndLineFeedsEndLines) {
+    fs.Put(file, "[a]\rk=1\r\nj=2\n\rm=3\r\r\nn=x\ry\r\n[b\r]\r\nz=1\r\n");
+    EXPECT_EQ(store.GetSection(file, L"a"), (Pairs{{L"k", L"1"},
+                                                   {L"j", L"2"},
+                                                   {L"m", L"3"},
+                                                   {L"n", L"x"},
+                                                   {L"y", L""},
+                                                   {L"[b", L""},
+                                                   {L"]", L""},
+                                                   {L"z", L"1"}}));
+    EXPECT_EQ(store.GetSectionNames(file), std::vector<std::wstring>{L"a"});
+    // Lines keep their own ends when one of them is rewritten.
+    ASSERT_TRUE(store.WriteString(file, L"a", L"j", L"22"));
+    EXPECT_EQ(Bytes(), "[a]\rk=1\r\nj=22\n\rm=3\r\r\nn=x\ry\r\n[b\r]\r\nz=1\r\n");
 }
 
 TEST_F(ProfileTest, ListingsAreCutToTheirBufferSize) {
