@@ -1,6 +1,7 @@
 #include "cmdset/KeyNames.h"
 
 #include "support/LMDebug.h"
+#include "support/LMLocalize.h"
 #include "support/StringTables.h"
 #include "support/Text.h"
 
@@ -18,16 +19,36 @@ struct DefaultWord {
     const wchar_t* text;
 };
 constexpr DefaultWord kDefaultWords[] = {
-    {kWordOk, L"&OK"},          {kWordPower, L"Power"},         {kWordFrew, L"FREW"},
-    {kWordFfwd, L"FFRWD"},      {kWordBack, L"Back"},           {kWordBlue, L"Blue"},
-    {kWordDelete, L"Delete"},   {kWordDown, L"Down"},           {kWordFullScreen, L"Full screen"},
-    {kWordGreen, L"Green"},     {kWordLeft, L"Left"},           {kWordMenu, L"Menu"},
-    {kWordNext, L"Next"},       {kWordPause, L"Pause"},         {kWordPlay, L"Play"},
-    {kWordPrevious, L"Previous"}, {kWordRecording, L"Recording"}, {kWordRed, L"Red"},
-    {kWordRight, L"Right"},     {kWordStop, L"Stop"},           {kWordTimer, L"Timer"},
-    {kWordUp, L"Up"},           {kWordYellow, L"Yellow"},       {kWordAudio, L"Audio"},
-    {kWordMute, L"Mute"},       {kWordProgramme, L"Programme"}, {kWordStill, L"Still image"},
-    {kWordTeletext, L"Teletext"}, {kWordVideo, L"Video"},       {kWordVolume, L"Volume"},
+    {kWordOk, L"&OK"},
+    {kWordPower, L"Power"},
+    {kWordFrew, L"FREW"},
+    {kWordFfwd, L"FFRWD"},
+    {kWordBack, L"Back"},
+    {kWordBlue, L"Blue"},
+    {kWordDelete, L"Delete"},
+    {kWordDown, L"Down"},
+    {kWordFullScreen, L"Full screen"},
+    {kWordGreen, L"Green"},
+    {kWordLeft, L"Left"},
+    {kWordMenu, L"Menu"},
+    {kWordNext, L"Next"},
+    {kWordPause, L"Pause"},
+    {kWordPlay, L"Play"},
+    {kWordPrevious, L"Previous"},
+    {kWordRecording, L"Recording"},
+    {kWordRed, L"Red"},
+    {kWordRight, L"Right"},
+    {kWordStop, L"Stop"},
+    {kWordTimer, L"Timer"},
+    {kWordUp, L"Up"},
+    {kWordYellow, L"Yellow"},
+    {kWordAudio, L"Audio"},
+    {kWordMute, L"Mute"},
+    {kWordProgramme, L"Programme"},
+    {kWordStill, L"Still image"},
+    {kWordTeletext, L"Teletext"},
+    {kWordVideo, L"Video"},
+    {kWordVolume, L"Volume"},
 };
 
 std::wstring Word(IStringSource& words, uint32_t id) {
@@ -40,7 +61,8 @@ std::wstring Word(IStringSource& words, uint32_t id) {
     return std::wstring();
 }
 
-constexpr const wchar_t* kNoteNames[12] = {L"C", L"C#", L"D", L"D#", L"E", L"F", L"F#", L"G", L"G#", L"A", L"A#", L"B"};
+constexpr const wchar_t* kNoteNames[12] = {L"C",  L"C#", L"D",  L"D#", L"E",  L"F",
+                                           L"F#", L"G",  L"G#", L"A",  L"A#", L"B"};
 
 constexpr size_t kMaxChars = kKeyNameChars - 1;
 
@@ -139,7 +161,8 @@ void InitKeynames(bool english, IStringSource& words, KeyNameTable& table) {
 
     if (TraceEnabled(kTraceDetail, kTraceContextKeys))
         for (int32_t key = 128; key < RCKEY_COUNT; ++key)
-            TraceMessage(kTraceDetail, kTraceContextKeys, L"Keyname %3d: %ls\n", key, table[static_cast<size_t>(key)].data());
+            TraceMessage(kTraceDetail, kTraceContextKeys, L"Keyname %3d: %ls\n", key,
+                         table[static_cast<size_t>(key)].data());
 }
 
 CKeyNames::CKeyNames(SourceFactory factory) : factory_(std::move(factory)) {}
@@ -185,6 +208,15 @@ int32_t CKeyNames::FindByEnglishName(std::wstring_view name) {
         if (name == english_[static_cast<size_t>(key)].data())
             return key;
     return RCKEY_NONE;
+}
+
+CKeyNames::SourceFactory KeyNameSourcesFor(const LocalizeServices& services, const CLMLocalize& ui) {
+    return [&services, &ui](bool english) -> std::unique_ptr<IStringSource> {
+        LocalizeOptions options = english
+                                      ? LocalizeOptions::LookupOnly(kLangEnglishUK, kLookupTablesOnly)
+                                      : LocalizeOptions::LookupOnly(ui.CurrentLanguage(), kLookupFileFirst);
+        return std::make_unique<CLMLocalize>(services, options);
+    };
 }
 
 CKeyNames& ProcessKeyNames() {

@@ -99,4 +99,11 @@ private:
 // The process-wide tables.
 CKeyNames& ProcessKeyNames();
 
+class CLMLocalize;
+struct LocalizeServices;
+// The sources of the program: English words from the built-in British English table only (no language
+// file can change the names stored in command-set files), display words in the language `ui` shows at
+// the time of the fill, language files first. `services` and `ui` must outlive the fill.
+CKeyNames::SourceFactory KeyNameSourcesFor(const LocalizeServices& services, const CLMLocalize& ui);
+
 } // namespace lm

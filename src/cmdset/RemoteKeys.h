@@ -91,19 +91,27 @@ enum tagRCKEYS_ALL : int32_t {
 };
 
 // A value inside the table of key IDs (whether or not a key carries it).
-constexpr bool IsKeyIdInRange(int32_t key) { return key >= 0 && key < RCKEY_COUNT; }
+constexpr bool IsKeyIdInRange(int32_t key) {
+    return key >= 0 && key < RCKEY_COUNT;
+}
 
 // The digit keys 200..209; the multi-tap text input works on these only.
-constexpr bool IsDigitKey(int32_t key) { return key >= RCKEY_0 && key <= RCKEY_9; }
-constexpr int DigitOfKey(int32_t key) { return IsDigitKey(key) ? key - RCKEY_0 : -1; }
+constexpr bool IsDigitKey(int32_t key) {
+    return key >= RCKEY_0 && key <= RCKEY_9;
+}
+constexpr int DigitOfKey(int32_t key) {
+    return IsDigitKey(key) ? key - RCKEY_0 : -1;
+}
 
 // The keys that move through the on-screen main menu.
 constexpr bool IsOsdMenuKey(int32_t key) {
-    return (key >= RCKEY_UP && key <= RCKEY_BACK2) || IsDigitKey(key) || (key >= RCKEY_PLAY && key <= RCKEY_PAUSE) ||
-           key == RCKEY_PREV || key == RCKEY_NEXT;
+    return (key >= RCKEY_UP && key <= RCKEY_BACK2) || IsDigitKey(key) ||
+           (key >= RCKEY_PLAY && key <= RCKEY_PAUSE) || key == RCKEY_PREV || key == RCKEY_NEXT;
 }
 
 // The Power and Menu keys are always saved without repetition.
-constexpr bool IsNeverRepeatedKey(int32_t key) { return key == RCKEY_POWER || key == RCKEY_MENU; }
+constexpr bool IsNeverRepeatedKey(int32_t key) {
+    return key == RCKEY_POWER || key == RCKEY_MENU;
+}
 
 } // namespace lm

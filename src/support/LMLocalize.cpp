@@ -4,23 +4,25 @@
 #include "support/LanguageFile.h"
 #include "support/Text.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 namespace lm {
 
 const std::array<tagLANGENTRY, kLanguageCount>& LanguageTable() {
     static const std::array<tagLANGENTRY, kLanguageCount> table = {{
-        {0, L"Neutral.lng"},     {1029, L"Czech.lng"},     {1030, L"Danish.lng"},
-        {1031, L"German.lng"},   {1061, L"Estonian.lng"},  {2057, L"English.lng"},
-        {1033, L"English_US.lng"}, {1034, L"Spanish.lng"}, {1036, L"French.lng"},
-        {1050, L"Croatian.lng"}, {1040, L"Italian.lng"},   {1062, L"Latvian.lng"},
-        {1063, L"Lithuanian.lng"}, {1043, L"Dutch.lng"},   {1038, L"Hungarian.lng"},
-        {1044, L"Norwegian.lng"}, {1045, L"Polish.lng"},   {2070, L"Portuguese.lng"},
-        {1048, L"Romanian.lng"}, {1051, L"Slovak.lng"},    {1060, L"Slovenian.lng"},
-        {1035, L"Finnish.lng"},  {1053, L"Swedish.lng"},   {1055, L"Turkish.lng"},
-        {1032, L"Greek.lng"},    {1049, L"Russian.lng"},   {2052, L"Chinese.lng"},
-        {1028, L"ChinTrad.lng"}, {1025, L"Arabic.lng"},    {1026, L"Bulgarian.lng"},
-        {1037, L"Hebrew.lng"},   {1041, L"Japanese.lng"},
+        {0, L"Neutral.lng"},       {1029, L"Czech.lng"},    {1030, L"Danish.lng"},
+        {1031, L"German.lng"},     {1061, L"Estonian.lng"}, {2057, L"English.lng"},
+        {1033, L"English_US.lng"}, {1034, L"Spanish.lng"},  {1036, L"French.lng"},
+        {1050, L"Croatian.lng"},   {1040, L"Italian.lng"},  {1062, L"Latvian.lng"},
+        {1063, L"Lithuanian.lng"}, {1043, L"Dutch.lng"},    {1038, L"Hungarian.lng"},
+        {1044, L"Norwegian.lng"},  {1045, L"Polish.lng"},   {2070, L"Portuguese.lng"},
+        {1048, L"Romanian.lng"},   {1051, L"Slovak.lng"},   {1060, L"Slovenian.lng"},
+        {1035, L"Finnish.lng"},    {1053, L"Swedish.lng"},  {1055, L"Turkish.lng"},
+        {1032, L"Greek.lng"},      {1049, L"Russian.lng"},  {2052, L"Chinese.lng"},
+        {1028, L"ChinTrad.lng"},   {1025, L"Arabic.lng"},   {1026, L"Bulgarian.lng"},
+        {1037, L"Hebrew.lng"},     {1041, L"Japanese.lng"},
     }};
     return table;
 }
@@ -50,7 +52,9 @@ std::wstring WithoutExtension(const wchar_t* fileName) {
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-bool SameFileName(const std::wstring& a, const std::wstring& b) { return Lower(a) == Lower(b); }
+bool SameFileName(const std::wstring& a, const std::wstring& b) {
+    return Lower(a) == Lower(b);
+}
 
 } // namespace
 
@@ -64,35 +68,65 @@ std::optional<uint16_t> FindLanguageByName(const std::wstring& name) {
 
 std::string RuntimeLocaleName(uint16_t langId) {
     switch (PrimaryLanguage(langId)) {
-    case 1: return "arabic";
-    case 2: return "bulgarian";
-    case 4: return SubLanguage(langId) == 1 ? "chinese-traditional_taiwan.950" : "chinese-simplified_pr-china.936";
-    case 5: return "czech";
-    case 6: return "danish";
-    case 7: return "german";
-    case 8: return "greek";
-    case 10: return "spanish";
-    case 11: return "finnish";
-    case 12: return "french";
-    case 13: return "hebrew";
-    case 14: return "hungarian";
-    case 16: return "italian";
-    case 17: return "japanese";
-    case 19: return "dutch";
-    case 20: return "norwegian";
-    case 21: return "polish";
-    case 22: return "portuguese";
-    case 24: return "romanian";
-    case 25: return "russian";
-    case 26: return "croatian";
-    case 27: return "slovak";
-    case 29: return "swedish";
-    case 31: return "turkish";
-    case 36: return "slovenian";
-    case 37: return "estonian";
-    case 38: return "latvian ";
-    case 39: return "lithuanian";
-    default: return "english";
+    case 1:
+        return "arabic";
+    case 2:
+        return "bulgarian";
+    case 4:
+        return SubLanguage(langId) == 1 ? "chinese-traditional_taiwan.950"
+                                        : "chinese-simplified_pr-china.936";
+    case 5:
+        return "czech";
+    case 6:
+        return "danish";
+    case 7:
+        return "german";
+    case 8:
+        return "greek";
+    case 10:
+        return "spanish";
+    case 11:
+        return "finnish";
+    case 12:
+        return "french";
+    case 13:
+        return "hebrew";
+    case 14:
+        return "hungarian";
+    case 16:
+        return "italian";
+    case 17:
+        return "japanese";
+    case 19:
+        return "dutch";
+    case 20:
+        return "norwegian";
+    case 21:
+        return "polish";
+    case 22:
+        return "portuguese";
+    case 24:
+        return "romanian";
+    case 25:
+        return "russian";
+    case 26:
+        return "croatian";
+    case 27:
+        return "slovak";
+    case 29:
+        return "swedish";
+    case 31:
+        return "turkish";
+    case 36:
+        return "slovenian";
+    case 37:
+        return "estonian";
+    case 38:
+        return "latvian ";
+    case 39:
+        return "lithuanian";
+    default:
+        return "english";
     }
 }
 
@@ -106,17 +140,67 @@ bool RegisterLanguageFileType(IRegistry& registry) {
     // Failures from here on are ignored: the type is a convenience for the user.
     registry.SetString(RegistryHive::CurrentUser, classes + L".lng", L"", type);
     registry.SetString(RegistryHive::CurrentUser, classes + type, L"", L"Lumora Language Support");
-    registry.SetString(RegistryHive::CurrentUser, classes + type + L"\\Shell\\Open\\Command", L"", L"notepad.exe %1");
+    registry.SetString(RegistryHive::CurrentUser, classes + type + L"\\Shell\\Open\\Command", L"",
+                       L"notepad.exe %1");
     registry.SetString(RegistryHive::CurrentUser, classes + type + L"\\DefaultIcon", L"",
                        L"\"%systemroot%\\notepad.exe\",0", true);
     return true;
+}
+
+std::wstring FillTextArgs(const std::wstring& text, const std::vector<std::wstring>& args, size_t maxChars) {
+    std::wstring out;
+    size_t next = 0;
+    for (size_t i = 0; i < text.size() && out.size() < maxChars; ++i) {
+        if (text[i] != L'%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == L'%') {
+            out += L'%';
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        bool left = false;
+        while (j < text.size() && std::wcschr(L"-+ #0", text[j]) && text[j]) {
+            left = left || text[j] == L'-';
+            ++j;
+        }
+        size_t width = 0;
+        while (j < text.size() && text[j] >= L'0' && text[j] <= L'9') {
+            width = std::min<size_t>(width * 10 + static_cast<size_t>(text[j] - L'0'), maxChars);
+            ++j;
+        }
+        if (j < text.size() && text[j] == L'.')
+            for (++j; j < text.size() && text[j] >= L'0' && text[j] <= L'9';)
+                ++j;
+        while (j < text.size() && text[j] && std::wcschr(L"hlLqjzt", text[j]))
+            ++j;
+        if (j < text.size() && text[j] == L'n') {
+            i = j; // writes nothing in a format either
+            continue;
+        }
+        if (j >= text.size() || !text[j] || !std::wcschr(L"diouxXeEfFgGaAcsSCp", text[j])) {
+            out += text[i]; // not a conversion: the percent sign stays as written
+            continue;
+        }
+        std::wstring arg = next < args.size() ? args[next] : std::wstring();
+        ++next;
+        if (arg.size() < width)
+            arg = left ? arg + std::wstring(width - arg.size(), L' ')
+                       : std::wstring(width - arg.size(), L' ') + arg;
+        out += arg;
+        i = j;
+    }
+    return CutTo(out, maxChars);
 }
 
 CLMLocalize::CLMLocalize(const LocalizeServices& services, const LocalizeOptions& options)
     : services_(services), options_(options) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CLMLocalize::CLMLocalize");
     std::lock_guard lock(mutex_);
-    mode_ = options.mode >= kLookupFilesOnly && options.mode <= kLookupTableFirst ? options.mode : kLookupFileFirst;
+    mode_ = options.mode >= kLookupFilesOnly && options.mode <= kLookupTableFirst ? options.mode
+                                                                                  : kLookupFileFirst;
     savedThreadLocale_ = services_.locale.ThreadLocale();
 
     uint16_t wanted = 0;
@@ -198,7 +282,8 @@ std::string CLMLocalize::RuntimeLocale() const {
 std::wstring CLMLocalize::CurrentLanguageName() const {
     uint16_t current = CurrentLanguage();
     int entry = FindLanguageEntry(current);
-    return entry < 0 ? std::wstring(L"UNKNOWN") : WithoutExtension(LanguageTable()[static_cast<size_t>(entry)].fileName);
+    return entry < 0 ? std::wstring(L"UNKNOWN")
+                     : WithoutExtension(LanguageTable()[static_cast<size_t>(entry)].fileName);
 }
 
 bool CLMLocalize::LoadText(uint32_t id, wchar_t* buffer, size_t size) {
@@ -242,7 +327,7 @@ bool CLMLocalize::LookupLocked(uint32_t id, std::wstring& text) {
         {{{Source::File, false}, {Source::Table, false}, {Source::File, true}, {Source::Table, true}}},
         {{{Source::Table, false}, {Source::File, false}, {Source::Table, true}, {Source::File, true}}},
     }};
-    // Modes 0 and 1 have two steps; the repeated last step of their rows is never reached twice.
+    // Modes 0 and 1 have two steps; the rest of their rows is not used.
     const size_t stepCount = mode_ <= kLookupTablesOnly ? 2 : 4;
     for (size_t i = 0; i < stepCount; ++i) {
         const Step& step = kSteps[static_cast<size_t>(mode_)][i];
@@ -252,10 +337,11 @@ bool CLMLocalize::LookupLocked(uint32_t id, std::wstring& text) {
             continue;
         if (step.fallback) {
             int entry = FindLanguageEntry(current_);
-            std::wstring name = entry < 0 ? std::wstring(L"UNKNOWN")
-                                          : WithoutExtension(LanguageTable()[static_cast<size_t>(entry)].fileName);
-            TraceMessage(kTraceWrn, kTraceAllContexts, L"LMLOC: %ls string NOT LOCALIZED: '%ls'\n", name.c_str(),
-                         text.c_str());
+            std::wstring name = entry < 0
+                                    ? std::wstring(L"UNKNOWN")
+                                    : WithoutExtension(LanguageTable()[static_cast<size_t>(entry)].fileName);
+            TraceMessage(kTraceWrn, kTraceAllContexts, L"LMLOC: %ls string NOT LOCALIZED: '%ls'\n",
+                         name.c_str(), text.c_str());
         }
         return true;
     }
@@ -280,10 +366,12 @@ bool CLMLocalize::FrameworkText(uint32_t id, std::wstring& text) const {
 
 bool CLMLocalize::FileStep(uint32_t id, bool fallback, std::wstring& text) {
     int entry = FindLanguageEntry(current_);
-    std::wstring file = entry < 0 ? std::wstring(kEnglishLanguageFile) : LanguageTable()[static_cast<size_t>(entry)].fileName;
+    std::wstring file =
+        entry < 0 ? std::wstring(kEnglishLanguageFile) : LanguageTable()[static_cast<size_t>(entry)].fileName;
     if (ReadLanguageFile(file, id, text))
         return true;
-    return fallback && !SameFileName(file, kEnglishLanguageFile) && ReadLanguageFile(kEnglishLanguageFile, id, text);
+    return fallback && !SameFileName(file, kEnglishLanguageFile) &&
+           ReadLanguageFile(kEnglishLanguageFile, id, text);
 }
 
 bool CLMLocalize::ReadLanguageFile(const std::wstring& fileName, uint32_t id, std::wstring& text) {
@@ -308,7 +396,8 @@ bool CLMLocalize::TableText(uint16_t langId, uint32_t id, std::wstring& text) co
 
 bool CLMLocalize::TableStep(uint32_t id, bool fallback, std::wstring& text) const {
     if (!fallback)
-        return TableText(current_, id, text) || (current_ == kLangEnglishUK && TableText(kLangEnglishUS, id, text));
+        return TableText(current_, id, text) ||
+               (current_ == kLangEnglishUK && TableText(kLangEnglishUS, id, text));
     static constexpr uint16_t kFallbacks[] = {kLangEnglishUK, kLangEnglishUS, 0, 1024, 2048, kLangGerman};
     if (TableText(current_, id, text))
         return true;

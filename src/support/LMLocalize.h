@@ -37,8 +37,12 @@ constexpr uint16_t kLangEnglishUS = 1033;
 constexpr uint16_t kLangGerman = 1031;
 constexpr wchar_t kEnglishLanguageFile[] = L"English.lng";
 
-inline uint16_t PrimaryLanguage(uint16_t langId) { return static_cast<uint16_t>(langId & 0x3FF); }
-inline uint16_t SubLanguage(uint16_t langId) { return static_cast<uint16_t>(langId >> 10); }
+inline uint16_t PrimaryLanguage(uint16_t langId) {
+    return static_cast<uint16_t>(langId & 0x3FF);
+}
+inline uint16_t SubLanguage(uint16_t langId) {
+    return static_cast<uint16_t>(langId >> 10);
+}
 
 // The table entry of a language: exact ID first, else the first entry of the same primary language;
 // -1 when there is none.
@@ -101,6 +105,13 @@ public:
 // when ".lng" exists already or cannot be created. True when it registered the type.
 bool RegisterLanguageFileType(IRegistry& registry);
 
+// Fills the conversions of a localised text ("%s", "%ls", "%d", "%3d", ...) in their order with the
+// given texts, cut to maxChars. A language file can hold any text, so a localised text is never given
+// to printf as a format: callers format their numbers and pass them here as texts. A width pads the
+// text (on the left, on the right with "-"); "%%" gives "%"; a conversion without a text left gives
+// nothing and anything that is no conversion stays as written.
+std::wstring FillTextArgs(const std::wstring& text, const std::vector<std::wstring>& args, size_t maxChars);
+
 struct LocalizeServices {
     const IStringTables& tables;
     CProfileStore& profiles; // language files; its file system also answers whether they exist
@@ -132,7 +143,8 @@ struct LocalizeOptions {
 
 class CLMLocalize : public IStringSource {
 public:
-    explicit CLMLocalize(const LocalizeServices& services, const LocalizeOptions& options = LocalizeOptions::Full());
+    explicit CLMLocalize(const LocalizeServices& services,
+                         const LocalizeOptions& options = LocalizeOptions::Full());
     ~CLMLocalize() override;
     CLMLocalize(const CLMLocalize&) = delete;
     CLMLocalize& operator=(const CLMLocalize&) = delete;

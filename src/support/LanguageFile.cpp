@@ -4,9 +4,13 @@
 
 namespace lm {
 
-std::wstring LanguageFileKey(uint32_t id) { return std::to_wstring(id); }
+std::wstring LanguageFileKey(uint32_t id) {
+    return std::to_wstring(id);
+}
 
-std::wstring LanguageFileHexKey(uint32_t id) { return FormatBounded(16, L"0x%x", static_cast<unsigned>(id)); }
+std::wstring LanguageFileHexKey(uint32_t id) {
+    return FormatBounded(16, L"0x%x", static_cast<unsigned>(id));
+}
 
 std::wstring UnescapeLanguageText(const std::wstring& value) {
     std::wstring text = value;
@@ -29,15 +33,30 @@ namespace {
 // The characters the INI reader strips from both ends of a value (the white space of Unicode).
 bool StrippedAtEnds(wchar_t c) {
     switch (c) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x1A: case 0x20: case 0x85: case 0xA0:
-    case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x1A:
+    case 0x20:
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
         return true;
     default:
         return c >= 0x2000 && c <= 0x200A;
     }
 }
 
-bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
+bool IsQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
 
 // What the reader makes of a written value: ends stripped, one pair of matching quotes removed.
 std::wstring AsRead(const std::wstring& value) {
@@ -52,7 +71,9 @@ std::wstring AsRead(const std::wstring& value) {
     return v;
 }
 
-wchar_t EscapeLetter(wchar_t c) { return c == L'\n' ? L'n' : c == L'\t' ? L't' : c == L'\\' ? L'\\' : 0; }
+wchar_t EscapeLetter(wchar_t c) {
+    return c == L'\n' ? L'n' : c == L'\t' ? L't' : c == L'\\' ? L'\\' : 0;
+}
 
 } // namespace
 
@@ -99,21 +120,27 @@ std::wstring EscapeLanguageText(const std::wstring& text, bool* exact) {
                          (out.size() >= 2 && IsQuote(out.front()) && out.back() == out.front())))
         out = L"\"" + out + L"\"";
     if (exact)
-        *exact = UnescapeLanguageText(AsRead(out)) == text;
+        *exact = LanguageFileReadBack(out) == text;
     return out;
 }
 
+std::wstring LanguageFileReadBack(const std::wstring& value) {
+    return UnescapeLanguageText(AsRead(value));
+}
+
 std::string ComposeLanguageFile(const std::vector<std::wstring>& comments,
-                                const std::vector<std::pair<uint32_t, std::wstring>>& texts,
-                                LanguageFileEncoding encoding) {
+                                const std::vector<LanguageFileEntry>& texts, LanguageFileEncoding encoding) {
     std::wstring body;
     for (const std::wstring& line : comments)
         body += L"; " + line + L"\r\n";
     body += L"[";
     body += kLanguageFileSection;
     body += L"]\r\n";
-    for (const auto& [id, text] : texts)
-        body += LanguageFileKey(id) + L"=" + EscapeLanguageText(text) + L"\r\n";
+    for (const LanguageFileEntry& entry : texts) {
+        if (!entry.comment.empty())
+            body += L"; " + entry.comment + L"\r\n";
+        body += LanguageFileKey(entry.id) + L"=" + EscapeLanguageText(entry.text) + L"\r\n";
+    }
 
     std::string bytes;
     if (encoding == LanguageFileEncoding::Utf8Bom) {

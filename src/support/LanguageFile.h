@@ -22,13 +22,20 @@ std::wstring UnescapeLanguageText(const std::wstring& value);
 // a line feed, or a backslash before "n", "t" or a backslash, reads back with a blank in front, and
 // carriage returns and NULs cannot be written. Blanks at either end are kept by quotes around the value.
 std::wstring EscapeLanguageText(const std::wstring& text, bool* exact = nullptr);
+// The text the program reads for a value written into a language file.
+std::wstring LanguageFileReadBack(const std::wstring& value);
 
 enum class LanguageFileEncoding { Utf16LeBom, Utf8Bom };
+
+struct LanguageFileEntry {
+    uint32_t id = 0;
+    std::wstring text;
+    std::wstring comment; // written as a comment line before the text when not empty
+};
 
 // A whole language file: the comment lines, then section "Strings" with one line per text in the
 // given order, with CR LF line ends.
 std::string ComposeLanguageFile(const std::vector<std::wstring>& comments,
-                                const std::vector<std::pair<uint32_t, std::wstring>>& texts,
-                                LanguageFileEncoding encoding);
+                                const std::vector<LanguageFileEntry>& texts, LanguageFileEncoding encoding);
 
 } // namespace lm

@@ -168,11 +168,24 @@ struct RawTable {
 };
 
 constexpr std::array<RawTable, 18> kRawTables = {{
-    {2057, kStrings2057}, {1033, kStrings1033}, {1031, kStrings1031}, {1036, kStrings1036},
-    {1040, kStrings1040}, {1034, kStrings1034}, {1043, kStrings1043}, {2070, kStrings2070},
-    {1045, kStrings1045}, {1029, kStrings1029}, {1030, kStrings1030}, {1053, kStrings1053},
-    {1035, kStrings1035}, {1044, kStrings1044}, {1049, kStrings1049}, {2052, kStrings2052},
-    {1028, kStrings1028}, {1041, kStrings1041},
+    {2057, kStrings2057},
+    {1033, kStrings1033},
+    {1031, kStrings1031},
+    {1036, kStrings1036},
+    {1040, kStrings1040},
+    {1034, kStrings1034},
+    {1043, kStrings1043},
+    {2070, kStrings2070},
+    {1045, kStrings1045},
+    {1029, kStrings1029},
+    {1030, kStrings1030},
+    {1053, kStrings1053},
+    {1035, kStrings1035},
+    {1044, kStrings1044},
+    {1049, kStrings1049},
+    {2052, kStrings2052},
+    {1028, kStrings1028},
+    {1041, kStrings1041},
 }};
 
 struct Entry {
@@ -195,7 +208,8 @@ struct Tables {
             Table table;
             table.langId = raw.langId;
             for (const StringEntry* e = raw.entries; e->id != kEndMark; ++e)
-                table.entries.push_back(Entry{e->id, e->text ? std::wstring_view(e->text) : std::wstring_view()});
+                table.entries.push_back(
+                    Entry{e->id, e->text ? std::wstring_view(e->text) : std::wstring_view()});
             if (table.entries.empty())
                 continue;
             // A stable sort keeps the first text of an ID written twice in front; the rest are dropped.

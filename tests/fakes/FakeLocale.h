@@ -20,9 +20,10 @@ public:
     }
     std::string SetRuntimeLocale(uint16_t langId, const std::string& name) override {
         runtimeCalls.emplace_back(langId, name);
-        if (knownRuntimeNames.empty() || knownRuntimeNames.count(name))
-            return runtimeLocale = name;
-        return runtimeLocale = "C";
+        // A runtime that does not know the name falls back to "C".
+        bool known = knownRuntimeNames.empty() || knownRuntimeNames.count(name) != 0;
+        runtimeLocale = known ? name : std::string(1, 'C');
+        return runtimeLocale;
     }
     std::wstring NativeLanguageName(uint16_t langId) override {
         auto it = nativeNames.find(langId);
@@ -30,10 +31,14 @@ public:
     }
     wchar_t ToUpper(wchar_t c) override {
         switch (c) {
-        case L'ç': return L'Ç';
-        case L'č': return L'Č';
-        case L'р': return L'Р';
-        default: return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+        case L'ç':
+            return L'Ç';
+        case L'č':
+            return L'Č';
+        case L'р':
+            return L'Р';
+        default:
+            return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
         }
     }
 
@@ -44,8 +49,8 @@ public:
     std::vector<uint16_t> threadLocaleCalls;
     std::vector<std::pair<uint16_t, std::string>> runtimeCalls;
     std::map<uint16_t, std::wstring> nativeNames = {
-        {1031, L"Deutsch"}, {2057, L"English"}, {1036, L"français"}, {1040, L"italiano"}, {1029, L"čeština"},
-        {1041, L"日本語"},
+        {1031, L"Deutsch"},  {2057, L"English"}, {1036, L"français"},
+        {1040, L"italiano"}, {1029, L"čeština"}, {1041, L"日本語"},
     };
 };
 

@@ -1,8 +1,13 @@
 #include "cmdset/KeyNames.h"
 
 #include "fakes/FakeClock.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeLocale.h"
 #include "fakes/FakeProcess.h"
+#include "fakes/FakeStringTables.h"
 #include "support/LMDebug.h"
+#include "support/LMLocalize.h"
+#include "support/Text.h"
 #include "support/StringTables.h"
 
 #include <gtest/gtest.h>
@@ -31,33 +36,84 @@ private:
 };
 
 const std::map<uint32_t, std::wstring> kEnglish = {
-    {1, L"&OK"},          {4452, L"Power"},      {4500, L"FREW"},      {4501, L"FFRWD"},   {53312, L"Back"},
-    {53313, L"Blue"},     {53441, L"Delete"},    {53454, L"Down"},     {53579, L"Full screen"},
-    {53633, L"Green"},    {53889, L"Left"},      {53953, L"Menu"},     {54019, L"Next"},   {54149, L"Pause"},
-    {54151, L"Play"},     {54159, L"Previous"},  {54274, L"Recording"}, {54276, L"Red"},   {54287, L"Right"},
-    {54359, L"Stop"},     {54402, L"Timer"},     {54467, L"Up"},       {54720, L"Yellow"}, {55810, L"Audio"},
-    {56020, L"Mute"},     {56052, L"Programme"}, {56106, L"Still image"}, {56115, L"Teletext"},
-    {56144, L"Video"},    {56150, L"Volume"},
+    {1, L"&OK"},          {4452, L"Power"},      {4500, L"FREW"},
+    {4501, L"FFRWD"},     {53312, L"Back"},      {53313, L"Blue"},
+    {53441, L"Delete"},   {53454, L"Down"},      {53579, L"Full screen"},
+    {53633, L"Green"},    {53889, L"Left"},      {53953, L"Menu"},
+    {54019, L"Next"},     {54149, L"Pause"},     {54151, L"Play"},
+    {54159, L"Previous"}, {54274, L"Recording"}, {54276, L"Red"},
+    {54287, L"Right"},    {54359, L"Stop"},      {54402, L"Timer"},
+    {54467, L"Up"},       {54720, L"Yellow"},    {55810, L"Audio"},
+    {56020, L"Mute"},     {56052, L"Programme"}, {56106, L"Still image"},
+    {56115, L"Teletext"}, {56144, L"Video"},     {56150, L"Volume"},
 };
 
 // The names of every remote key (128..324) that exists.
 const std::map<int32_t, std::wstring> kEnglishNames = {
-    {140, L"Power"},        {141, L"Full screen"},   {142, L"Timer"},       {143, L"Mosaic"},
-    {144, L"Still image"},  {160, L"Menu"},          {161, L"Teletext"},    {162, L"EPG"},
-    {163, L"Program information"}, {180, L"Up"},     {181, L"Down"},        {182, L"Left"},
-    {183, L"Right"},        {184, L"OK"},            {185, L"Back"},        {186, L"OK"},
-    {187, L"Back"},         {188, L"Delete"},        {200, L"Programme 0"}, {201, L"Programme 1"},
-    {202, L"Programme 2"},  {203, L"Programme 3"},   {204, L"Programme 4"}, {205, L"Programme 5"},
-    {206, L"Programme 6"},  {207, L"Programme 7"},   {208, L"Programme 8"}, {209, L"Programme 9"},
-    {210, L"-/--"},         {220, L"Programme -"},   {221, L"Programme +"}, {222, L"Last channel"},
-    {223, L"AV"},           {240, L"Volume -"},      {241, L"Volume +"},    {242, L"Mute"},
-    {243, L"Audio"},        {260, L"Play"},          {261, L"Stop"},        {262, L"Pause"},
-    {263, L"Recording"},    {264, L"FREW"},          {265, L"FFRWD"},       {266, L"Previous"},
-    {267, L"Next"},         {268, L"Previous/FREW"}, {269, L"Next/FFRWD"},  {280, L"Red"},
-    {281, L"Green"},        {282, L"Yellow"},        {283, L"Blue"},        {301, L"DVD Menu"},
-    {302, L"Subtitles"},    {303, L"TV"},            {304, L"DVD"},         {305, L"Video"},
-    {306, L"Music"},        {307, L"Picture"},       {308, L"Angle"},       {320, L"Red/Timer"},
-    {321, L"Green/Full screen"}, {322, L"Yellow/Audio"}, {323, L"Blue/Mosaic"}, {324, L"Blue/Angle"},
+    {140, L"Power"},
+    {141, L"Full screen"},
+    {142, L"Timer"},
+    {143, L"Mosaic"},
+    {144, L"Still image"},
+    {160, L"Menu"},
+    {161, L"Teletext"},
+    {162, L"EPG"},
+    {163, L"Program information"},
+    {180, L"Up"},
+    {181, L"Down"},
+    {182, L"Left"},
+    {183, L"Right"},
+    {184, L"OK"},
+    {185, L"Back"},
+    {186, L"OK"},
+    {187, L"Back"},
+    {188, L"Delete"},
+    {200, L"Programme 0"},
+    {201, L"Programme 1"},
+    {202, L"Programme 2"},
+    {203, L"Programme 3"},
+    {204, L"Programme 4"},
+    {205, L"Programme 5"},
+    {206, L"Programme 6"},
+    {207, L"Programme 7"},
+    {208, L"Programme 8"},
+    {209, L"Programme 9"},
+    {210, L"-/--"},
+    {220, L"Programme -"},
+    {221, L"Programme +"},
+    {222, L"Last channel"},
+    {223, L"AV"},
+    {240, L"Volume -"},
+    {241, L"Volume +"},
+    {242, L"Mute"},
+    {243, L"Audio"},
+    {260, L"Play"},
+    {261, L"Stop"},
+    {262, L"Pause"},
+    {263, L"Recording"},
+    {264, L"FREW"},
+    {265, L"FFRWD"},
+    {266, L"Previous"},
+    {267, L"Next"},
+    {268, L"Previous/FREW"},
+    {269, L"Next/FFRWD"},
+    {280, L"Red"},
+    {281, L"Green"},
+    {282, L"Yellow"},
+    {283, L"Blue"},
+    {301, L"DVD Menu"},
+    {302, L"Subtitles"},
+    {303, L"TV"},
+    {304, L"DVD"},
+    {305, L"Video"},
+    {306, L"Music"},
+    {307, L"Picture"},
+    {308, L"Angle"},
+    {320, L"Red/Timer"},
+    {321, L"Green/Full screen"},
+    {322, L"Yellow/Audio"},
+    {323, L"Blue/Mosaic"},
+    {324, L"Blue/Angle"},
 };
 
 void ExpectEnglishNames(CKeyNames& names) {
@@ -98,8 +154,13 @@ TEST(KeyNamesTest, EnglishNamesAreTheVocabularyAndFixedWordsAndGapsStayEmpty) {
 
 TEST(KeyNamesTest, EnglishStaysEnglishWhileTheDisplayLanguageIsGerman) {
     std::map<uint32_t, std::wstring> german = {
-        {1, L"&O&K"},        {56052, L"Programm"}, {56150, L"Lautstärke"}, {54276, L"Rot"},
-        {54402, L"Zeitschaltuhr"}, {53313, L"Blau"}, {4452, std::wstring(300, L'E')},
+        {1, L"&O&K"},
+        {56052, L"Programm"},
+        {56150, L"Lautstärke"},
+        {54276, L"Rot"},
+        {54402, L"Zeitschaltuhr"},
+        {53313, L"Blau"},
+        {4452, std::wstring(300, L'E')},
     };
     std::vector<bool> asked;
     CKeyNames names([&](bool english) -> std::unique_ptr<IStringSource> {
@@ -124,7 +185,8 @@ TEST(KeyNamesTest, EnglishStaysEnglishWhileTheDisplayLanguageIsGerman) {
 TEST(KeyNamesTest, WordsMissingFromTheSourceKeepEveryKeyAndItsName) {
     CKeyNames names([](bool) { return std::make_unique<MapWords>(std::map<uint32_t, std::wstring>{}); });
     ExpectEnglishNames(names);
-    CKeyNames nothing([](bool) { return std::unique_ptr<IStringSource>(); }); // falls back to the built-in table
+    CKeyNames nothing(
+        [](bool) { return std::unique_ptr<IStringSource>(); }); // falls back to the built-in table
     EXPECT_STREQ(nothing.EnglishName(RCKEY_OK), L"OK");
     EXPECT_STREQ(nothing.EnglishName(RCKEY_PREV_FREW), L"Previous/FREW");
 }
@@ -187,6 +249,29 @@ TEST(KeyNamesTest, FillingTracesItsScopeAndEveryRemoteKeyName) {
     EXPECT_EQ(count(L"Keyname 128: \n"), 1);
     EXPECT_EQ(count(L"Keyname 324: Blue/Angle\n"), 1);
     EXPECT_EQ(count(L"Keyname 127"), 0);
+}
+
+// The program's sources: a user's English.lng changes no English name, German.lng the display names.
+TEST(KeyNamesTest, ProgramSourcesKeepEnglishNamesFromTheBuiltInTable) {
+    test::FakeFileSystem fs;
+    CProfileStore profiles(fs);
+    test::FakeStringTables tables;
+    test::FakeLocale locale;
+    for (const auto& [id, word] : kEnglish)
+        tables.tables[2057][id] = word;
+    tables.tables[1031][56052] = L"Programm";
+    fs.Put(PathJoin(L"/prog", L"English.lng"), "[Strings]\r\n56052=Channel\r\n54276=Crimson\r\n");
+    fs.Put(PathJoin(L"/prog", L"German.lng"),
+           "\xEF\xBB\xBF[Strings]\r\n54276=Rot\r\n56150=Lautst\xC3\xA4rke\r\n");
+    LocalizeServices services{tables, profiles, locale, nullptr, L"/prog"};
+    CLMLocalize ui(services, LocalizeOptions::LookupOnly(1031, kLookupFileFirst));
+    CKeyNames names(KeyNameSourcesFor(services, ui));
+    ExpectEnglishNames(names);
+    EXPECT_STREQ(names.DisplayName(RCKEY_RED), L"Rot");      // German.lng
+    EXPECT_STREQ(names.DisplayName(RCKEY_3), L"Programm 3"); // German table
+    EXPECT_STREQ(names.DisplayName(RCKEY_VOL_UP), L"Lautstärke +");
+    EXPECT_STREQ(names.DisplayName(RCKEY_GREEN), L"Green"); // British table, not localised
+    EXPECT_TRUE(locale.runtimeCalls.empty());               // the fill leaves the locales alone
 }
 
 // The shipped British English table gives the English names (skipped until it is built in).

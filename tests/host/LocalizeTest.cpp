@@ -22,10 +22,14 @@ namespace {
 
 const std::wstring kFolder = L"/prog";
 
-std::wstring InFolder(const std::wstring& file) { return PathJoin(kFolder, file); }
+std::wstring InFolder(const std::wstring& file) {
+    return PathJoin(kFolder, file);
+}
 
 // A language file in UTF-8 with a byte-order mark.
-std::string Lng(const std::wstring& body) { return "\xEF\xBB\xBF" + ToUtf8(L"[Strings]\r\n" + body); }
+std::string Lng(const std::wstring& body) {
+    return "\xEF\xBB\xBF" + ToUtf8(L"[Strings]\r\n" + body);
+}
 
 class LocalizeTest : public ::testing::Test {
 protected:
@@ -311,14 +315,14 @@ TEST_F(LocalizeTest, TheHostRuntimeTakesAnEquivalentLocaleForNamesItDoesNotKnow)
 }
 
 TEST_F(LocalizeTest, AvailabilityAndMenuListOnlyLanguagesWithAFileOrAProbeString) {
-    fs.Put(InFolder(L"French.lng"), Lng(L"1600=OK\r\n"));                // file only
-    tables.tables[1029][32768] = L"x";                                    // a probe ID
-    tables.tables[1040][1600] = L"only a non-probe string";              // not enough
-    tables.tables[1041][101] = L"";                                        // an empty probe string
+    fs.Put(InFolder(L"French.lng"), Lng(L"1600=OK\r\n"));   // file only
+    tables.tables[1029][32768] = L"x";                      // a probe ID
+    tables.tables[1040][1600] = L"only a non-probe string"; // not enough
+    tables.tables[1041][101] = L"";                         // an empty probe string
     tables.tables[2057][100] = L"!!! Dummy (required for language menu) !!!";
     fs.Put(InFolder(L"German.lng"), Lng(L"100=x\r\n"));
-    tables.tables[1031][100] = L"x";                                       // both
-    fs.CreateDirectories(InFolder(L"Dutch.lng"));                          // a folder is no file
+    tables.tables[1031][100] = L"x";              // both
+    fs.CreateDirectories(InFolder(L"Dutch.lng")); // a folder is no file
     locale.nativeNames.erase(2057);
     locale.userDefault = 1031;
     CLMLocalize loc(Services());
@@ -383,9 +387,11 @@ TEST_F(LocalizeTest, TheFileTypeIsRegisteredForTheUserOnlyWhenItIsNew) {
     EXPECT_EQ(registry.GetString(RegistryHive::CurrentUser, root + L".lng", L""), L"Lumora.Language file");
     EXPECT_EQ(registry.GetString(RegistryHive::CurrentUser, root + L"Lumora.Language file", L""),
               L"Lumora Language Support");
-    EXPECT_EQ(registry.GetString(RegistryHive::CurrentUser, root + L"Lumora.Language file\\Shell\\Open\\Command", L""),
+    EXPECT_EQ(registry.GetString(RegistryHive::CurrentUser,
+                                 root + L"Lumora.Language file\\Shell\\Open\\Command", L""),
               L"notepad.exe %1");
-    const auto* icon = registry.Find(RegistryHive::CurrentUser, root + L"Lumora.Language file\\DefaultIcon", L"");
+    const auto* icon =
+        registry.Find(RegistryHive::CurrentUser, root + L"Lumora.Language file\\DefaultIcon", L"");
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->text, L"\"%systemroot%\\notepad.exe\",0");
     EXPECT_TRUE(icon->expandable);
@@ -461,12 +467,12 @@ TEST_F(LocalizeTest, MalformedAndBinaryLanguageFilesNeverBreakALookup) {
 TEST_F(LocalizeTest, WrittenLanguageFilesReadBackToTheSameTexts) {
     const std::vector<std::wstring> texts = {
         L"&OK",
-        L"Line one \nline two",                  // a blank before a line feed is what "\n" reads as
-        L"Column\tcolumn",                       // a literal tab
-        L"C:\\Program Files\\x",                 // backslashes that start no escape
-        L"a \\ b",                               // a blank before a backslash
-        L"  leading and trailing  ",             // kept by quotes
-        L"\"quoted\"",                           // a quoted text keeps its quotes
+        L"Line one \nline two",      // a blank before a line feed is what "\n" reads as
+        L"Column\tcolumn",           // a literal tab
+        L"C:\\Program Files\\x",     // backslashes that start no escape
+        L"a \\ b",                   // a blank before a backslash
+        L"  leading and trailing  ", // kept by quotes
+        L"\"quoted\"",               // a quoted text keeps its quotes
         L"'single'",
         L"100% = done; [not a section]",
         L"Größe: %d × %ls — 日本語 ¿qué?",
@@ -478,15 +484,15 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackToTheSameTexts) {
         L"cr\r\nlf",
     };
     for (LanguageFileEncoding encoding : {LanguageFileEncoding::Utf16LeBom, LanguageFileEncoding::Utf8Bom}) {
-        std::vector<std::pair<uint32_t, std::wstring>> entries;
+        std::vector<LanguageFileEntry> entries;
         uint32_t id = 2000;
         for (const std::wstring& t : texts)
-            entries.emplace_back(id++, t);
+            entries.push_back({id++, t, id % 2 ? L"a comment line" : L""});
         for (const std::wstring& t : inexact)
-            entries.emplace_back(id++, t);
+            entries.push_back({id++, t, L""});
         fs.Put(InFolder(L"German.lng"), ComposeLanguageFile({L"German (1031)"}, entries, encoding));
         auto loc = Make(1031, kLookupFilesOnly);
-        for (const auto& [entryId, text] : entries) {
+        for (const auto& [entryId, text, comment] : entries) {
             SCOPED_TRACE(ToUtf8(text));
             bool exact = false;
             EscapeLanguageText(text, &exact);
@@ -497,6 +503,37 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackToTheSameTexts) {
             }
         }
         EXPECT_EQ(Load(*loc, 2000 + static_cast<uint32_t>(texts.size())), L"Line one \nline two");
+    }
+}
+
+TEST(FillTextArgsTest, ConversionsTakeTheTextsInOrderWithoutEverFormattingTheText) {
+    EXPECT_EQ(FillTextArgs(L"The file\n\n%s\n\nis write protected.", {L"C:\\a.ini"}, 256),
+              L"The file\n\nC:\\a.ini\n\nis write protected.");
+    EXPECT_EQ(FillTextArgs(L"%ls: %d of %3d (%-4s|) 100%%", {L"x", L"5", L"7", L"ab"}, 256),
+              L"x: 5 of   7 (ab  |) 100%");
+    // A hostile text: more conversions than texts, %n, and a width beyond the limit.
+    EXPECT_EQ(FillTextArgs(L"%s%s%s%n!%99999999999s", {L"a"}, 10), L"a!" + std::wstring(8, L' '));
+    EXPECT_EQ(FillTextArgs(L"50 %, then %!", {L"unused"}, 256), L"50 %, then %!");
+    EXPECT_EQ(FillTextArgs(L"%s and more", {std::wstring(300, L'y')}, 256), std::wstring(256, L'y'));
+}
+
+// The kit's own prediction of what the program reads agrees with the reader for every shipped text.
+TEST_F(LocalizeTest, TheKitPredictsTheReaderForEveryBuiltInText) {
+    const CBuiltInStringTables& builtIn = BuiltInStringTables();
+    if (builtIn.Languages().empty())
+        GTEST_SKIP() << "no string table in this build";
+    for (uint16_t lang : builtIn.Languages()) {
+        std::vector<LanguageFileEntry> entries;
+        for (uint32_t id : builtIn.Ids(lang))
+            entries.push_back({id, std::wstring(*builtIn.Find(lang, id)), L""});
+        fs.Put(InFolder(L"German.lng"), ComposeLanguageFile({}, entries, LanguageFileEncoding::Utf16LeBom));
+        auto loc = Make(1031, kLookupFilesOnly);
+        for (const LanguageFileEntry& e : entries) {
+            if (e.text.empty())
+                continue;
+            EXPECT_EQ(Load(*loc, e.id), LanguageFileReadBack(EscapeLanguageText(e.text)))
+                << lang << " " << e.id;
+        }
     }
 }
 

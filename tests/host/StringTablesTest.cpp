@@ -11,7 +11,9 @@
 namespace lm {
 namespace {
 
-const CBuiltInStringTables& Tables() { return BuiltInStringTables(); }
+const CBuiltInStringTables& Tables() {
+    return BuiltInStringTables();
+}
 
 std::vector<uint16_t> TranslatedLanguages() {
     std::vector<uint16_t> out;

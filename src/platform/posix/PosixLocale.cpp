@@ -19,16 +19,16 @@ struct PosixLanguage {
 };
 
 const PosixLanguage kLanguages[] = {
-    {1025, "ar_SA", L"العربية"},   {1026, "bg_BG", L"български"}, {1028, "zh_TW", L"中文(繁體)"},
-    {1029, "cs_CZ", L"čeština"},   {1030, "da_DK", L"dansk"},     {1031, "de_DE", L"Deutsch"},
-    {1032, "el_GR", L"Ελληνικά"},  {1033, "en_US", L"English"},   {1034, "es_ES", L"español"},
-    {1035, "fi_FI", L"suomi"},     {1036, "fr_FR", L"français"},  {1037, "he_IL", L"עברית"},
-    {1038, "hu_HU", L"magyar"},    {1040, "it_IT", L"italiano"},  {1041, "ja_JP", L"日本語"},
-    {1043, "nl_NL", L"Nederlands"}, {1044, "nb_NO", L"norsk"},    {1045, "pl_PL", L"polski"},
-    {1048, "ro_RO", L"română"},    {1049, "ru_RU", L"русский"},   {1050, "hr_HR", L"hrvatski"},
-    {1051, "sk_SK", L"slovenčina"}, {1053, "sv_SE", L"svenska"},  {1055, "tr_TR", L"Türkçe"},
-    {1060, "sl_SI", L"slovenščina"}, {1061, "et_EE", L"eesti"},   {1062, "lv_LV", L"latviešu"},
-    {1063, "lt_LT", L"lietuvių"},  {2052, "zh_CN", L"中文(简体)"}, {2057, "en_GB", L"English"},
+    {1025, "ar_SA", L"العربية"},     {1026, "bg_BG", L"български"},  {1028, "zh_TW", L"中文(繁體)"},
+    {1029, "cs_CZ", L"čeština"},     {1030, "da_DK", L"dansk"},      {1031, "de_DE", L"Deutsch"},
+    {1032, "el_GR", L"Ελληνικά"},    {1033, "en_US", L"English"},    {1034, "es_ES", L"español"},
+    {1035, "fi_FI", L"suomi"},       {1036, "fr_FR", L"français"},   {1037, "he_IL", L"עברית"},
+    {1038, "hu_HU", L"magyar"},      {1040, "it_IT", L"italiano"},   {1041, "ja_JP", L"日本語"},
+    {1043, "nl_NL", L"Nederlands"},  {1044, "nb_NO", L"norsk"},      {1045, "pl_PL", L"polski"},
+    {1048, "ro_RO", L"română"},      {1049, "ru_RU", L"русский"},    {1050, "hr_HR", L"hrvatski"},
+    {1051, "sk_SK", L"slovenčina"},  {1053, "sv_SE", L"svenska"},    {1055, "tr_TR", L"Türkçe"},
+    {1060, "sl_SI", L"slovenščina"}, {1061, "et_EE", L"eesti"},      {1062, "lv_LV", L"latviešu"},
+    {1063, "lt_LT", L"lietuvių"},    {2052, "zh_CN", L"中文(简体)"}, {2057, "en_GB", L"English"},
     {2070, "pt_PT", L"português"},
 };
 

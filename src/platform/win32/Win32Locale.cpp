@@ -45,16 +45,25 @@ public:
         // The runtime libraries differ in the names they know: language and country in English with
         // the code page ("German_Germany.1252") is understood by all of them, the short form
         // ("de-DE") by the newer ones, and a bare code page keeps at least the characters right.
-        std::wstring language = LocaleInfo(lcid, LOCALE_SENGLANGUAGE);
-        std::wstring country = LocaleInfo(lcid, LOCALE_SENGCOUNTRY);
-        if (!language.empty() && !country.empty())
-            candidates.push_back(Narrow(language + L"_" + country + L"." + codePage));
-        if (!language.empty())
-            candidates.push_back(Narrow(language + L"." + codePage));
-        std::wstring shortName = LocaleInfo(lcid, LOCALE_SNAME);
+        const std::string language = Narrow(LocaleInfo(lcid, LOCALE_SENGLANGUAGE));
+        const std::string country = Narrow(LocaleInfo(lcid, LOCALE_SENGCOUNTRY));
+        const std::string page = Narrow(codePage);
+        if (!language.empty()) {
+            std::string full = language;
+            if (!country.empty()) {
+                full.append("_").append(country).append(".").append(page);
+                candidates.push_back(full);
+            }
+            full = language;
+            full.append(".").append(page);
+            candidates.push_back(full);
+        }
+        std::string shortName = Narrow(LocaleInfo(lcid, LOCALE_SNAME));
         if (!shortName.empty())
-            candidates.push_back(Narrow(shortName));
-        candidates.push_back("." + Narrow(codePage));
+            candidates.push_back(shortName);
+        std::string bare = ".";
+        bare.append(page);
+        candidates.push_back(bare);
         candidates.push_back("C");
         for (const std::string& candidate : candidates)
             if (std::setlocale(LC_ALL, candidate.c_str()))
