@@ -1,0 +1,250 @@
+#include "cmdset/CmdSetCheck.h"
+
+#include "cmdset/CmdSetAdmin.h"
+#include "cmdset/KeyLine.h"
+#include "cmdset/PrgInfo.h"
+#include "support/ProfileFile.h"
+#include "support/Text.h"
+
+#include <cstdint>
+#include <map>
+#include <set>
+
+namespace lm {
+namespace {
+
+// Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::wstring Decode(const std::string& bytes) {
+    auto byte = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+        const bool little = byte(0) == 0xFF;
+        std::u16string units;
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            units.push_back(
+                static_cast<char16_t>(little ? byte(i) | (byte(i + 1) << 8) : (byte(i) << 8) | byte(i + 1)));
+        return FromUtf16(units);
+    }
+    if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF)
+        return FromUtf8(bytes.substr(3));
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        unsigned char c = byte(i);
+        text += c >= 0x80 && c < 0xA0 ? static_cast<wchar_t>(kCp1252High[c - 0x80]) : static_cast<wchar_t>(c);
+    }
+    return text;
+}
+
+std::wstring Trim(const std::wstring& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == L' ' || s[b] == L'\t'))
+        ++b;
+    while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+bool IsNumber(const std::wstring& s) {
+    if (s.empty() || s.size() > 9)
+        return false;
+    for (wchar_t c : s)
+        if (c < L'0' || c > L'9')
+            return false;
+    return true;
+}
+
+bool IsInteger(const std::wstring& s) {
+    return !s.empty() && IsNumber(s[0] == L'-' ? s.substr(1) : s);
+}
+
+std::wstring Unquoted(std::wstring v) {
+    v = Trim(v);
+    while (!v.empty() && v.front() == L'"')
+        v.erase(0, 1);
+    while (!v.empty() && v.back() == L'"')
+        v.pop_back();
+    return Trim(v);
+}
+
+enum class SectionKind { None, Settings, Software, KeyNames, CommandSet };
+
+} // namespace
+
+std::vector<std::wstring> DecodeProfileLines(const std::string& bytes) {
+    const std::wstring text = Decode(bytes);
+    std::vector<std::wstring> lines;
+    std::wstring current;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            lines.push_back(current);
+            current.clear();
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                ++i;
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        lines.push_back(current);
+    return lines;
+}
+
+std::vector<CmdSetProblem> CheckCmdSetFile(const std::string& bytes, CKeyNames& keyNames) {
+    std::vector<CmdSetProblem> problems;
+    const std::vector<std::wstring> lines = DecodeProfileLines(bytes);
+
+    // The layout decides how key lines read; an older file is read after its upgrade.
+    int layout = 0;
+    {
+        bool inSettings = false;
+        for (const std::wstring& raw : lines) {
+            std::wstring line = Trim(raw);
+            if (!line.empty() && line[0] == L'[') {
+                size_t close = line.find(L']');
+                inSettings = close != std::wstring::npos &&
+                             CProfileStore::NamesMatch(line.substr(1, close - 1), kSettingsSection);
+            } else if (inSettings) {
+                size_t eq = line.find(L'=');
+                if (eq != std::wstring::npos &&
+                    CProfileStore::NamesMatch(line.substr(0, eq), kLayoutVersionKey)) {
+                    layout = std::wcstol(Unquoted(line.substr(eq + 1)).c_str(), nullptr, 10);
+                    break;
+                }
+            }
+        }
+    }
+    if (layout < kCurrentLayoutVersion)
+        problems.push_back(
+            {0, L"", L"",
+             FormatBounded(255,
+                           L"the file has layout %d and is read after its upgrade to layout %d "
+                           L"(rcset upgrade); its key lines are not checked",
+                           layout, kCurrentLayoutVersion)});
+
+    auto report = [&problems](int line, const std::wstring& section, const std::wstring& key,
+                              std::wstring msg) {
+        problems.push_back({line, section, key, std::move(msg)});
+    };
+    static const wchar_t* const kAppKeys[] = {kKeyExecutable,  kKeyAppPath,     kKeyWindowCaption,
+                                              kKeyDescription, kKeyCommandLine, kKeyHideOsd,
+                                              kKeySmsInput};
+
+    std::set<std::wstring> seenSections;
+    std::set<std::wstring> seenKeys;
+    std::wstring section;
+    SectionKind kind = SectionKind::None;
+    bool skipping = false; // a doubled section: the store reads only the first
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        const std::wstring line = Trim(lines[i]);
+        if (line.empty() || line[0] == L';')
+            continue;
+        if (line[0] == L'[') {
+            size_t close = line.find(L']');
+            if (close == std::wstring::npos) {
+                report(number, section, L"", L"section header without \"]\"");
+                continue;
+            }
+            section = Trim(line.substr(1, close - 1));
+            seenKeys.clear();
+            skipping = false;
+            if (section.empty()) {
+                report(number, section, L"", L"section without a name");
+                kind = SectionKind::None;
+                skipping = true;
+                continue;
+            }
+            if (!seenSections.insert(TextToLower(section)).second) {
+                report(number, section, L"", L"the section appears again; only its first appearance is read");
+                skipping = true;
+            }
+            if (CProfileStore::NamesMatch(section, kSettingsSection))
+                kind = SectionKind::Settings;
+            else if (CProfileStore::NamesMatch(section, kSoftwareSection))
+                kind = SectionKind::Software;
+            else if (CProfileStore::NamesMatch(section, kKeyNamesSection))
+                kind = SectionKind::KeyNames;
+            else
+                kind = SectionKind::CommandSet;
+            continue;
+        }
+        const size_t eq = line.find(L'=');
+        if (eq == std::wstring::npos) {
+            report(number, section, L"", L"not a \"key=value\" line");
+            continue;
+        }
+        const std::wstring key = Trim(line.substr(0, eq));
+        const std::wstring value = Trim(line.substr(eq + 1));
+        if (kind == SectionKind::None) {
+            report(number, section, key, L"the line stands before any section");
+            continue;
+        }
+        if (skipping)
+            continue;
+        if (key.empty()) {
+            report(number, section, key, L"a value without a key");
+            continue;
+        }
+        if (!seenKeys.insert(TextToLower(key)).second) {
+            report(number, section, key,
+                   L"the key appears again in the section; only its first line is read");
+            continue;
+        }
+        switch (kind) {
+        case SectionKind::Settings:
+            if (CProfileStore::NamesMatch(key, kLayoutVersionKey) && !IsInteger(Unquoted(value)))
+                report(number, section, key, L"the layout version is not a number");
+            break;
+        case SectionKind::Software:
+            if (!IsNumber(key) || std::stoi(key) >= kMainMenuPlaces)
+                report(number, section, key, L"not a place of the main menu (0 to 9)");
+            else if (Unquoted(value).size() >= 128)
+                report(number, section, key, L"the set name is longer than 127 characters");
+            break;
+        case SectionKind::KeyNames:
+        case SectionKind::None:
+            break;
+        case SectionKind::CommandSet: {
+            if (IsNumber(key)) {
+                // Older layouts number the keys differently; their lines are read after the upgrade.
+                if (layout < kCurrentLayoutVersion)
+                    break;
+                const int id = std::stoi(key);
+                if (!IsKeyIdInRange(id) || !keyNames.KeyExists(id)) {
+                    report(number, section, key, FormatBounded(255, L"no key has the ID %d", id));
+                } else {
+                    if (value.size() >= kKeyLineChars)
+                        report(number, section, key, L"the line is longer than the program reads");
+                    else if (std::wstring problem = CheckKeyLine(value); !problem.empty())
+                        report(number, section, key, problem);
+                }
+                break;
+            }
+            bool known = false;
+            for (const wchar_t* appKey : kAppKeys)
+                known = known || CProfileStore::NamesMatch(key, appKey);
+            if (!known) {
+                report(number, section, key, L"unknown key");
+                break;
+            }
+            if (CProfileStore::NamesMatch(key, kKeyHideOsd) || CProfileStore::NamesMatch(key, kKeySmsInput)) {
+                const std::wstring v = Unquoted(value);
+                if (v != L"0" && v != L"1")
+                    report(number, section, key, L"the value is neither 0 nor 1");
+            } else if (Unquoted(value).size() >= kPrgTextChars) {
+                report(number, section, key, L"the value is longer than 259 characters");
+            }
+            break;
+        }
+        }
+    }
+    return problems;
+}
+
+} // namespace lm

@@ -1,0 +1,229 @@
+#include "cmdset/KeyLine.h"
+
+#include "support/Text.h"
+
+#include <climits>
+#include <cwctype>
+#include <vector>
+
+namespace lm {
+namespace {
+
+constexpr size_t kTextMax = kCmdTextChars - 1;
+
+bool IsScanSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+}
+
+// Reads "%d,%d,..." the way the runtime's scanner does: each number may follow white space, every comma
+// must follow its number at once, and the scan stops at the first field that does not fit. Numbers beyond
+// the 32-bit range are cut to it. Returns how many numbers were read.
+int ScanNumbers(const std::wstring& s, int32_t* out, int count) {
+    size_t pos = 0;
+    const size_t len = s.size();
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            if (pos >= len || s[pos] != L',')
+                return i;
+            ++pos;
+        }
+        while (pos < len && IsScanSpace(s[pos]))
+            ++pos;
+        bool negative = false;
+        if (pos < len && (s[pos] == L'+' || s[pos] == L'-')) {
+            negative = s[pos] == L'-';
+            ++pos;
+        }
+        if (pos >= len || s[pos] < L'0' || s[pos] > L'9')
+            return i;
+        long long value = 0;
+        while (pos < len && s[pos] >= L'0' && s[pos] <= L'9') {
+            if (value <= static_cast<long long>(INT32_MAX) + 1)
+                value = value * 10 + (s[pos] - L'0');
+            ++pos;
+        }
+        if (negative)
+            value = -value;
+        if (value > INT32_MAX)
+            value = INT32_MAX;
+        if (value < INT32_MIN)
+            value = INT32_MIN;
+        out[i] = static_cast<int32_t>(value);
+    }
+    return count;
+}
+
+std::vector<std::wstring> SplitAtCommas(const std::wstring& s) {
+    std::vector<std::wstring> fields;
+    size_t start = 0;
+    for (;;) {
+        size_t comma = s.find(L',', start);
+        if (comma == std::wstring::npos) {
+            fields.push_back(s.substr(start));
+            return fields;
+        }
+        fields.push_back(s.substr(start, comma - start));
+        start = comma + 1;
+    }
+}
+
+std::wstring TrimBlanks(const std::wstring& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == L' ' || s[b] == L'\t'))
+        ++b;
+    while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+// A text field: trimmed, without double quotes, its first blank-free token, "_" back to a blank.
+std::wstring ReadTextField(const std::wstring& field) {
+    std::wstring unquoted;
+    for (wchar_t c : TrimBlanks(field))
+        if (c != L'"')
+            unquoted += c;
+    size_t b = 0;
+    while (b < unquoted.size() && IsScanSpace(unquoted[b]))
+        ++b;
+    size_t e = b;
+    while (e < unquoted.size() && !IsScanSpace(unquoted[e]))
+        ++e;
+    std::wstring text;
+    for (size_t i = b; i < e; ++i) {
+        wchar_t c = unquoted[i];
+        if (c == L'_')
+            text += L' ';
+        else if (c != L'"' && c != L',')
+            text += c;
+    }
+    return text;
+}
+
+void SetText(wchar_t* dest, const std::wstring& text) {
+    if (!text.empty())
+        CopyBounded(dest, kCmdTextChars, text);
+}
+
+// A text as it is written: no commas or double quotes, blanks and control characters as "_".
+std::wstring WritableText(const wchar_t* text, size_t maxChars) {
+    std::wstring out;
+    for (size_t i = 0; i < maxChars && text[i]; ++i) {
+        wchar_t c = text[i];
+        if (c == L',' || c == L'"')
+            continue;
+        if (c == L' ' || static_cast<uint32_t>(c) < 0x20 || c == 0x7F)
+            c = L'_';
+        out += c;
+    }
+    return out;
+}
+
+// The key name: only what would break the line is left out.
+std::wstring WritableName(const wchar_t* name) {
+    std::wstring out;
+    for (size_t i = 0; name && i < 127 && name[i]; ++i) {
+        wchar_t c = name[i];
+        if (c == L',' || c == L'"')
+            continue;
+        if (static_cast<uint32_t>(c) < 0x20 || c == 0x7F)
+            c = L' ';
+        out += c;
+    }
+    return out;
+}
+
+void ResetRecord(tagWINCMD& cmd) {
+    cmd = tagWINCMD();
+    cmd.bRepeat = 0;
+    cmd.nRepeatDelay = 1000;
+    cmd.nRepeatRate = 200;
+}
+
+} // namespace
+
+std::wstring FormatKeyLineKey(int32_t key) {
+    return FormatBounded(16, L"%3d", key);
+}
+
+std::wstring FormatKeyLine(const tagWINCMD& cmd, const wchar_t* englishKeyName) {
+    const std::wstring osd = WritableText(cmd.szOsdText, kTextMax);
+    const std::wstring caption = WritableText(cmd.szWndCaption, kTextMax);
+    const std::wstring name = WritableName(englishKeyName);
+    return FormatBounded(kKeyLineChars - 1, L"%3d,%3d,%5d,%3d,%3d,%3d,%3d,\"%ls\",\"%ls\",\"%ls\"", cmd.nType,
+                         cmd.nSubType, cmd.nParam, cmd.nParam2, cmd.bRepeat, cmd.nRepeatDelay,
+                         cmd.nRepeatRate, osd.c_str(), caption.c_str(), name.c_str());
+}
+
+int ParseKeyLine(const std::wstring& value, tagWINCMD& cmd) {
+    ResetRecord(cmd);
+    int32_t n[7] = {cmd.nType,   cmd.nSubType,     cmd.nParam,     cmd.nParam2,
+                    cmd.bRepeat, cmd.nRepeatDelay, cmd.nRepeatRate};
+    const int scanned = ScanNumbers(value, n, 7);
+    cmd.nType = n[0];
+    cmd.nSubType = n[1];
+    cmd.nParam = n[2];
+    cmd.nParam2 = n[3];
+    cmd.bRepeat = n[4];
+    cmd.nRepeatDelay = n[5];
+    cmd.nRepeatRate = n[6];
+
+    const std::vector<std::wstring> fields = SplitAtCommas(value);
+    if (fields.size() > 7)
+        SetText(cmd.szOsdText, ReadTextField(fields[7]));
+    if (fields.size() > 9)
+        SetText(cmd.szWndCaption, TextToUpper(ReadTextField(fields[8])));
+    return scanned;
+}
+
+int ParseLayout3Line(const std::wstring& value, tagWINCMD& cmd) {
+    ResetRecord(cmd);
+    int32_t n[4] = {0, 0, 0, 0};
+    const int scanned = ScanNumbers(value, n, 4);
+    cmd.nType = n[0];
+    cmd.nSubType = n[1];
+    cmd.nParam = n[2];
+    cmd.nParam2 = n[3];
+
+    // The caption is the last field of these lines: it is read without a field after it.
+    const std::vector<std::wstring> fields = SplitAtCommas(value);
+    if (fields.size() > 4)
+        SetText(cmd.szOsdText, ReadTextField(fields[4]));
+    if (fields.size() > 5)
+        SetText(cmd.szWndCaption, TextToUpper(ReadTextField(fields[5])));
+    return scanned;
+}
+
+std::wstring CheckKeyLine(const std::wstring& value) {
+    tagWINCMD cmd;
+    const int scanned = ParseKeyLine(value, cmd);
+    if (scanned < 7)
+        return FormatBounded(255, L"only %d of the seven numbers can be read", scanned);
+    if (cmd.nType < 0 || cmd.nType >= kCmdTypeCount)
+        return FormatBounded(255, L"unknown command type %d", cmd.nType);
+    if (!IsKnownCommand(cmd))
+        return FormatBounded(255, L"subtype %d, parameter %d or second parameter %d is not one of type %ls",
+                             cmd.nSubType, cmd.nParam, cmd.nParam2, CmdTypeShortName(cmd.nType));
+    if (cmd.bRepeat != 0 && cmd.bRepeat != 1)
+        return FormatBounded(255, L"repeat flag %d is neither 0 nor 1", cmd.bRepeat);
+    if (cmd.nRepeatDelay < 0 || cmd.nRepeatRate < 0)
+        return L"negative repeat delay or rate";
+    const size_t fields = SplitAtCommas(value).size();
+    if (fields < 10)
+        return FormatBounded(255, L"%d fields instead of ten (display text, caption and key name)",
+                             static_cast<int>(fields));
+    return std::wstring();
+}
+
+std::wstring TextToUpper(std::wstring text) {
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    return text;
+}
+
+std::wstring TextToLower(std::wstring text) {
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    return text;
+}
+
+} // namespace lm

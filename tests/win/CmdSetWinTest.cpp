@@ -1,0 +1,63 @@
+// The command-set administration on Windows: the known folders, the executable map on the real system,
+// and the program's own files beside RemoteControl.exe.
+#include "cmdset/CmdSetAdmin.h"
+#include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
+#include "platform/Registry.h"
+#include "support/ProfileFile.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+namespace lm {
+namespace {
+
+class NoWords final : public IStringSource {
+public:
+    bool LoadText(uint32_t, std::wstring&) override { return false; }
+};
+
+TEST(CmdSetWinTest, KnownFolders) {
+    IKnownFolders& folders = NativeKnownFolders();
+    IFileSystem& fs = NativeFileSystem();
+    const std::wstring exe = folders.ExecutablePath();
+    EXPECT_EQ(PathFileName(exe), L"lm_win_tests.exe");
+    EXPECT_TRUE(fs.GetInfo(exe).exists);
+    for (KnownFolder f : {KnownFolder::UserAppData, KnownFolder::LocalAppData, KnownFolder::System,
+                          KnownFolder::Windows, KnownFolder::ProgramFiles}) {
+        const std::wstring path = folders.Folder(f);
+        EXPECT_TRUE(fs.GetInfo(path).directory) << static_cast<int>(f);
+    }
+    EXPECT_TRUE(fs.GetInfo(PathJoin(folders.Folder(KnownFolder::System), L"kernel32.dll")).exists);
+    EXPECT_TRUE(folders.Is64BitSystem()); // the program is a 64-bit one
+    EXPECT_EQ(folders.ExpandEnvironment(L"%SystemRoot%"), folders.Folder(KnownFolder::Windows));
+    EXPECT_EQ(folders.ExpandEnvironment(L"no references"), L"no references");
+}
+
+TEST(CmdSetWinTest, ExecutableMapKnowsTheSystemsPrograms) {
+    CProfileStore profiles(NativeFileSystem());
+    NoWords words;
+    CKeyNames keyNames;
+    CAppCatalog catalog;
+    CmdSetServices services{profiles, NativeRegistry(), NativeKnownFolders(), words, keyNames, catalog};
+    CCmdSetAdmin admin(services, CmdSetFiles{L"", L""});
+    admin.BuildExecutableMap();
+    const std::wstring system = NativeKnownFolders().Folder(KnownFolder::System);
+    const std::wstring notepad = admin.FindExecutable(L"NOTEPAD.EXE");
+    EXPECT_FALSE(notepad.empty());
+    EXPECT_TRUE(NativeFileSystem().GetInfo(admin.FindExecutable(L"explorer.exe")).exists);
+    EXPECT_EQ(admin.FindExecutable(L"cmd.exe"), PathJoin(system, L"cmd.exe"));
+}
+
+TEST(CmdSetWinTest, PresetFileShipsBesideTheProgram) {
+    // The tests run from the folder of RemoteControl.exe.
+    const std::wstring folder = PathFolder(NativeKnownFolders().ExecutablePath());
+    CProfileStore profiles(NativeFileSystem());
+    const std::wstring preset = PathJoin(folder, L"RemoteControl.ini");
+    EXPECT_EQ(profiles.GetString(preset, L"Settings", L"RC Layout Version"), L"4");
+    EXPECT_TRUE(profiles.SectionExists(preset, L"Windows (Standard)"));
+}
+
+} // namespace
+} // namespace lm
