@@ -18,6 +18,7 @@ int CSrcRcVistar_S_USB::Init(void* ownerContext, IrEventCallback callback) {
     // The polling thread uses the receiver: it ends before the receiver is released.
     if (!StopPolling())
         return 0;
+    initialised_.store(0, std::memory_order_release);
     if (!device_)
         return 0;
     device_->Close();

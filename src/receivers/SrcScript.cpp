@@ -142,6 +142,7 @@ int CSrcScript::Init(void* ownerContext, IrEventCallback callback) {
     CLMTraceScope scope(kTraceIO, kTraceAllContexts, L"CSrcScript::Init", L"%ls", path_.c_str());
     if (!StopPolling())
         return 0;
+    initialised_.store(0, std::memory_order_release);
     if (files_) {
         std::string bytes;
         if (!files_->ReadAll(path_, bytes)) {

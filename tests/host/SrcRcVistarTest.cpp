@@ -99,6 +99,7 @@ TEST_F(SrcRcVistarTest, InitAgainEndsPollingBeforeTheReceiverIsReopened) {
     bus.installed.clear();
     EXPECT_EQ(src->Init(&log, test::EventLog::Callback), 0);
     EXPECT_FALSE(src->IsPolling());
+    EXPECT_EQ(src->IsInitialised(), 0);
     EXPECT_EQ(bus.openDevices.load(), 0);
     src.reset();
     EXPECT_EQ(bus.liveDevices.load(), 0);
