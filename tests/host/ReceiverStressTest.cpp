@@ -1,0 +1,210 @@
+// Receivers on real threads: thousands of creations and deletions with a polling fake receiver, and
+// owners whose callback blocks. Run under AddressSanitizer and ThreadSanitizer.
+#include "receivers/Receivers.h"
+
+#include "ReceiverTestSupport.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeIrDevice.h"
+#include "platform/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace lm {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Threads of this process as the kernel counts them; -1 where that cannot be read.
+int ProcessThreads() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0)
+            return std::stoi(line.substr(8));
+    return -1;
+}
+
+// Detached threads leave shortly after they signalled their end.
+bool WaitForThreadCount(int expected) {
+    if (expected < 0)
+        return true;
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (ProcessThreads() > expected && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(5ms);
+    return ProcessThreads() <= expected;
+}
+
+std::atomic<int> gCallbacks{0};
+
+int32_t CountingCallback(void*, const tagIREVENT* event) {
+    EXPECT_NE(event->source, nullptr);
+    gCallbacks.fetch_add(1, std::memory_order_relaxed);
+    return 1;
+}
+
+class Host final : public IReceiverHost {
+public:
+    uint32_t ReceiverSelection() override { return selection; }
+    void SaveReceiverSettings() override {}
+    void ReceiverFreeing(CSrc&) override {}
+    uint32_t selection = CReceivers::kDefaultSelection;
+};
+
+// A factory that makes the ordinary sources and gives every polling source a short period.
+class FastFactory final : public ISourceFactory {
+public:
+    explicit FastFactory(CReceiverFactory& inner) : inner_(inner) {}
+    std::unique_ptr<CSrc> CreateSource(int type) override {
+        auto source = inner_.CreateSource(type);
+        if (auto* poll = dynamic_cast<CSrcPoll*>(source.get()))
+            poll->SetPollPeriod(1);
+        return source;
+    }
+
+private:
+    CReceiverFactory& inner_;
+};
+
+TEST(ReceiverStress, ThousandsOfCreationsLeaveNoThreadDeviceOrMemoryBehind) {
+    CLMTraceProcess attach(3);
+    // Sanitizer runtimes start a helper thread of their own with the first thread: count after one.
+    std::thread([] {}).join();
+    std::this_thread::sleep_for(50ms);
+    int baseline = ProcessThreads();
+    test::FakeIrBus bus;
+    bus.installed = {L"Vistar S USB"};
+    std::atomic<uint32_t> n{0};
+    // Every poll a different code of remote model 64, so keys keep reaching the callback.
+    bus.replyFn = [&n] {
+        static constexpr uint32_t codes[] = {0x0C, 0x02, kIrReplyNoKey, 0x4E, 0x00, 0xFE};
+        return codes[n.fetch_add(1, std::memory_order_relaxed) % 6];
+    };
+    test::FakeIrDevices devices{bus};
+    test::FakeFileSystem fs;
+    fs.files[L"s.rcs"].bytes = "code 0x0C 3\npause 2\nloop\n";
+    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    CReceiverFactory inner{services, devices, fs};
+    inner.EnableScriptedReceiver(L"s.rcs");
+    FastFactory factory{inner};
+    Host host;
+    gCallbacks = 0;
+    {
+        CReceivers receivers(factory, host, &host, CountingCallback);
+        std::mt19937 random(12345);
+        for (int i = 0; i < 3000; ++i) {
+            switch (random() % 6) {
+            case 0:
+                ASSERT_EQ(receivers.InitReceivers(), 1);
+                break;
+            case 1:
+                receivers.FreeReceiver(12);
+                break;
+            case 2:
+                receivers.FreeReceivers();
+                break;
+            case 3:
+                host.selection = random() % 2 ? CReceivers::kDefaultSelection : 0x8000u;
+                [[fallthrough]];
+            default:
+                receivers.ReinitReceiver(random() % 2 ? 12 : 15, 1);
+                break;
+            }
+            if (i % 10 == 0)
+                std::this_thread::sleep_for(1ms); // let the threads poll now and then
+        }
+        // The last state still runs and delivers.
+        host.selection = CReceivers::kDefaultSelection;
+        ASSERT_EQ(receivers.InitReceivers(), 1);
+        int before = gCallbacks.load();
+        auto until = std::chrono::steady_clock::now() + 5s;
+        while (gCallbacks.load() < before + 20 && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(1ms);
+        EXPECT_GE(gCallbacks.load(), before + 20);
+    }
+    EXPECT_EQ(bus.liveDevices.load(), 0);
+    EXPECT_EQ(bus.openDevices.load(), 0);
+    EXPECT_EQ(bus.queriesWhileClosed.load(), 0);
+    EXPECT_GT(bus.queries.load(), 20); // polls ran between creations and deletions
+    EXPECT_TRUE(WaitForThreadCount(baseline)) << ProcessThreads() << " threads, " << baseline << " before";
+}
+
+// An owner whose callback blocks the first time it is called, until released or 5000 ms passed.
+struct BlockingOwner {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool blocked = false;
+    bool released = false;
+    std::atomic<int> calls{0};
+    static int32_t Callback(void* context, const tagIREVENT*) {
+        auto* self = static_cast<BlockingOwner*>(context);
+        if (self->calls.fetch_add(1) == 0) {
+            std::unique_lock lock(self->mutex);
+            self->blocked = true;
+            self->cv.notify_all();
+            self->cv.wait_for(lock, 5000ms, [self] { return self->released; });
+        }
+        return 1;
+    }
+};
+
+struct CountingOwner {
+    std::atomic<int> calls{0};
+    static int32_t Callback(void* context, const tagIREVENT*) {
+        static_cast<CountingOwner*>(context)->calls.fetch_add(1);
+        return 1;
+    }
+};
+
+TEST(ReceiverStress, ABlockingCallbackDelaysOnlyItsOwnSource) {
+    CLMTraceProcess attach(3);
+    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    // Both receivers report a new key at every poll.
+    std::atomic<uint32_t> na{0}, nb{0};
+    auto alternate = [](std::atomic<uint32_t>& n) {
+        return [&n] { return n.fetch_add(1) % 2 ? uint8_t{0x0C} : uint8_t{0x02}; };
+    };
+    BlockingOwner blocking;
+    CountingOwner counting;
+    auto a = std::make_unique<test::FnPollSource>(services, 64, alternate(na), L"A");
+    test::FnPollSource b(services, 64, alternate(nb), L"B");
+    a->SetPollPeriod(5);
+    b.SetPollPeriod(5);
+    ASSERT_EQ(a->Init(&blocking, BlockingOwner::Callback), 1);
+    ASSERT_EQ(b.Init(&counting, CountingOwner::Callback), 1);
+    {
+        std::unique_lock lock(blocking.mutex);
+        ASSERT_TRUE(blocking.cv.wait_for(lock, 5000ms, [&] { return blocking.blocked; }));
+    }
+    int readsA = a->reads.load();
+    int callsB = counting.calls.load();
+    std::this_thread::sleep_for(500ms);
+    // A's thread waits in the callback and reads nothing; B goes on at its own pace.
+    EXPECT_EQ(a->reads.load(), readsA);
+    EXPECT_EQ(blocking.calls.load(), 1);
+    EXPECT_GE(counting.calls.load() - callsB, 20);
+    // Deleting A while its callback still blocks waits for the callback; B keeps running meanwhile.
+    std::thread release([&] {
+        std::this_thread::sleep_for(300ms);
+        std::lock_guard lock(blocking.mutex);
+        blocking.released = true;
+        blocking.cv.notify_all();
+    });
+    callsB = counting.calls.load();
+    auto t0 = std::chrono::steady_clock::now();
+    a.reset();
+    auto waited = std::chrono::steady_clock::now() - t0;
+    release.join();
+    EXPECT_GE(waited, 250ms);
+    EXPECT_LT(waited, 5000ms);
+    EXPECT_GE(counting.calls.load() - callsB, 10);
+    EXPECT_TRUE(b.IsPolling());
+}
+
+} // namespace
+} // namespace lm

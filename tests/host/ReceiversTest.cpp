@@ -1,0 +1,254 @@
+// Receiver types, the product list and the receiver state: found mask, slots and ready flag.
+#include "receivers/Receivers.h"
+
+#include "ReceiverTestSupport.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeIrDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace lm {
+namespace {
+
+class FixedStrings final : public IStringSource {
+public:
+    bool LoadText(uint32_t id, std::wstring& text) override {
+        auto it = texts.find(id);
+        if (it == texts.end())
+            return false;
+        text = it->second;
+        return true;
+    }
+    std::map<uint32_t, std::wstring> texts;
+};
+
+TEST(ReceiverTypes, FifteenTypesInTypeOrderAndTheScriptedOneAfterThem) {
+    const auto& types = ReceiverTypes();
+    ASSERT_EQ(types.size(), 15u);
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(types[static_cast<size_t>(i)].type, i);
+        EXPECT_NE(types[static_cast<size_t>(i)].name[0], L'\0');
+        EXPECT_EQ(ReceiverTypeName(i), types[static_cast<size_t>(i)].name);
+    }
+    EXPECT_EQ(ReceiverTypeName(0), L"Midi In");
+    EXPECT_EQ(ReceiverTypeName(12), L"Vistar S USB");
+    EXPECT_EQ(ReceiverTypeName(14), L"Microsoft MCE eHome Receiver");
+    EXPECT_EQ(ReceiverTypeName(15), L"Scripted Receiver");
+    EXPECT_EQ(ReceiverTypeName(16), L"");
+    EXPECT_EQ(ReceiverTypeName(-1), L"");
+}
+
+TEST(ReceiverTypes, ProductListRowZeroTakesTheLocalisedDefaultInCapitals) {
+    FixedStrings strings;
+    auto list = BuildProductList(strings);
+    ASSERT_EQ(list.size(), 21u);
+    EXPECT_STREQ(list[0].name, L" - ALL OTHERS -"); // the string is unknown: built-in name
+    const uint32_t masks[21] = {64,  2,  2,    8,    8,    16,   2,    16,   16,  2, 16,
+                                128, 16, 2048, 1024, 1024, 1024, 1024, 1024, 128, 1};
+    for (size_t i = 0; i < 21; ++i)
+        EXPECT_EQ(list[i].remoteModel, masks[i]) << i;
+    EXPECT_STREQ(list[13].name, L"Elgato EyeTV");
+    EXPECT_STREQ(list[20].name, L"MIDI in");
+
+    strings.texts[53440] = L"Default";
+    EXPECT_STREQ(BuildProductList(strings)[0].name, L" - DEFAULT -");
+    strings.texts[53440] = L"Par d\u00e9faut";
+    EXPECT_STREQ(BuildProductList(strings)[0].name, L" - PAR D\u00c9FAUT -");
+    strings.texts[53440] = L"\u041f\u043e \u0443\u043c\u043e\u043b\u0447\u0430\u043d\u0438\u044e";
+    EXPECT_STREQ(BuildProductList(strings)[0].name,
+                 L" - \u041f\u041e \u0423\u041c\u041e\u041b\u0427\u0410\u041d\u0418\u042e -");
+    strings.texts[53440] = L"Domy\u015blne \u0142\u00f3d\u017a";
+    EXPECT_STREQ(BuildProductList(strings)[0].name, L" - DOMY\u015aLNE \u0141\u00d3D\u0179 -");
+    // A text longer than the row is cut, and the row stays terminated.
+    strings.texts[53440] = std::wstring(300, L'x');
+    auto cut = BuildProductList(strings);
+    EXPECT_EQ(std::wstring(cut[0].name).size(), 127u);
+    EXPECT_EQ(std::wstring(cut[0].name).substr(0, 5), L" - XX");
+}
+
+TEST(ReceiverTypes, UpperCaseKeepsWhatHasNoCapital) {
+    EXPECT_EQ(ToUpperText(L"abc xyz 09 \u00df \u00f7 \u00ff \u0131 \u03c2\u03c9"),
+              L"ABC XYZ 09 \u00df \u00f7 \u0178 I \u03a3\u03a9");
+    EXPECT_EQ(ToUpperText(L"\u0103\u0148\u0149\u017e\u0450"), L"\u0102\u0147\u0149\u017d\u0400");
+}
+
+// The owner's side of the receiver state.
+class FakeHost final : public IReceiverHost {
+public:
+    explicit FakeHost(CReceivers*& receivers) : receivers_(receivers) {}
+    uint32_t ReceiverSelection() override { return selection; }
+    void SaveReceiverSettings() override { ++saves; }
+    void ReceiverFreeing(CSrc& source) override {
+        // Still in its slot and alive when the owner is told.
+        bool inSlot = false;
+        for (int t = 0; t < kReceiverSlotCount; ++t)
+            inSlot = inSlot || (receivers_ && receivers_->Source(t) == &source);
+        EXPECT_TRUE(inSlot);
+        freed.push_back(source.GetName());
+    }
+    uint32_t selection = CReceivers::kDefaultSelection;
+    int saves = 0;
+    std::vector<std::wstring> freed;
+
+private:
+    CReceivers*& receivers_;
+};
+
+class ReceiversTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs.files[L"demo.rcs"].bytes = "model 64\ncode 0x0C 100\n";
+        receivers = std::make_unique<CReceivers>(factory, host, &log, test::EventLog::Callback);
+        raw = receivers.get();
+    }
+    void TearDown() override {
+        receivers.reset();
+        raw = nullptr;
+        EXPECT_EQ(bus.liveDevices.load(), 0);
+        for (auto& [id, t] : threads.threads)
+            EXPECT_TRUE(t.ended || !t.resumed) << id;
+    }
+    bool Running(int type) { return receivers->Source(type) && receivers->Source(type)->IsInitialised(); }
+
+    test::FakeClock clock;
+    test::FakeThreads threads{&clock};
+    SrcServices services{clock, threads, nullptr};
+    test::FakeIrBus bus;
+    test::FakeIrDevices devices{bus};
+    test::FakeFileSystem fs;
+    CReceiverFactory factory{services, devices, fs};
+    test::EventLog log{clock};
+    CReceivers* raw = nullptr;
+    FakeHost host{raw};
+    std::unique_ptr<CReceivers> receivers;
+};
+
+TEST_F(ReceiversTest, WithTheDevicePresentTypeTwelveIsFoundAndRuns) {
+    bus.installed = {L"Vistar S USB"};
+    EXPECT_EQ(receivers->InitReceivers(), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
+    EXPECT_EQ(receivers->Ready(), 1u);
+    EXPECT_TRUE(Running(12));
+    for (int t = 0; t < kReceiverSlotCount; ++t) {
+        if (t != 12) {
+            EXPECT_EQ(receivers->Source(t), nullptr) << t;
+        }
+    }
+    EXPECT_EQ(host.saves, 1);
+    EXPECT_EQ(receivers->MidiChannel(), 15);
+}
+
+TEST_F(ReceiversTest, APresentButDeselectedTypeIsFoundButHasNoSource) {
+    bus.installed = {L"Vistar S USB"};
+    host.selection = CReceivers::kDefaultSelection & ~0x1000u;
+    EXPECT_EQ(receivers->InitReceivers(), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
+    EXPECT_EQ(receivers->Ready(), 1u);
+    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_EQ(bus.openDevices.load(), 0); // the probe's device was released
+    EXPECT_EQ(host.freed, std::vector<std::wstring>{L"Vistar S USB"});
+    // Selected again and re-created: it runs.
+    host.selection = CReceivers::kDefaultSelection;
+    EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);
+    EXPECT_TRUE(Running(12));
+    // Deselected and re-created: Init succeeds, the found bit stays, the source goes.
+    host.selection = 0;
+    EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
+    EXPECT_EQ(receivers->Source(12), nullptr);
+}
+
+TEST_F(ReceiversTest, WithoutAnyDeviceNothingIsReadyAndTheErrorIsTraced) {
+    test::TraceCapture trace(clock, 3);
+    EXPECT_EQ(receivers->InitReceivers(), 0);
+    EXPECT_EQ(receivers->FoundMask(), 0u);
+    EXPECT_EQ(receivers->Ready(), 0u);
+    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_TRUE(trace.Has(L"ERR ERROR: No active receiver!\n"));
+    EXPECT_EQ(host.saves, 1);
+}
+
+TEST_F(ReceiversTest, ReinitAndFreeOfSingleTypes) {
+    test::TraceCapture trace(clock, 6);
+    // A type without a source: its slot is freed, nothing is created.
+    EXPECT_EQ(receivers->ReinitReceiver(3, 1), 0);
+    EXPECT_EQ(receivers->Source(3), nullptr);
+    EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::ReinitReceiver(3, 1)"));
+    EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::FreeReceiver(3)"));
+    // The device arrives.
+    bus.installed = {L"Vistar S USB"};
+    EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
+    EXPECT_TRUE(Running(12));
+    // It is removed: freed, bit cleared.
+    EXPECT_EQ(receivers->FreeReceiver(12), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0u);
+    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_EQ(bus.openDevices.load(), 0);
+    // A re-creation that fails leaves neither source nor bit.
+    bus.installed.clear();
+    EXPECT_EQ(receivers->ReinitReceiver(12, 1), 0);
+    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_EQ(receivers->FoundMask(), 0u);
+    // Numbers that are no type are refused.
+    EXPECT_EQ(receivers->FreeReceiver(-1), 0);
+    EXPECT_EQ(receivers->FreeReceiver(16), 0);
+    EXPECT_EQ(receivers->ReinitReceiver(32, 1), 0);
+    EXPECT_EQ(receivers->Source(99), nullptr);
+}
+
+TEST_F(ReceiversTest, FreeReceiversClearsEverythingAndInitCanRunAgain) {
+    bus.installed = {L"Vistar S USB"};
+    ASSERT_EQ(receivers->InitReceivers(), 1);
+    ASSERT_EQ(receivers->InitReceivers(), 1); // re-scan after a selection change
+    EXPECT_EQ(bus.openDevices.load(), 1);
+    EXPECT_NE(receivers->Source(12), nullptr);
+    EXPECT_EQ(host.freed.size(), 1u);
+    EXPECT_EQ(receivers->FreeReceivers(), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0u);
+    EXPECT_EQ(receivers->Ready(), 0u);
+    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_EQ(bus.openDevices.load(), 0);
+}
+
+TEST_F(ReceiversTest, KeysOfARunningReceiverReachTheOwner) {
+    bus.installed = {L"Vistar S USB"};
+    bus.replyFn = [this] { return clock.TickCount() < 100 ? 0x1Cu : kIrReplyNoKey; };
+    ASSERT_EQ(receivers->InitReceivers(), 1);
+    // Run the polling thread of slot 12 for half a second of fake time.
+    auto* stop = threads.events.back();
+    stop->onWait = [this](test::FakeEvent& e, uint32_t) {
+        if (clock.TickCount() >= 500)
+            e.Set();
+    };
+    threads.RunPending();
+    auto events = log.Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].keyId, 241);
+    EXPECT_EQ(events[0].source, receivers->Source(12));
+}
+
+TEST_F(ReceiversTest, TheScriptedReceiverIsFoundOnlyWhenEnabled) {
+    bus.installed = {L"Vistar S USB"};
+    ASSERT_EQ(receivers->InitReceivers(), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x1000u); // not listed on the options page
+    factory.EnableScriptedReceiver(L"demo.rcs");
+    ASSERT_EQ(receivers->InitReceivers(), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x9000u);
+    ASSERT_TRUE(Running(15));
+    EXPECT_EQ(receivers->Source(15)->GetDescription(), L"demo.rcs");
+    // Alone, it makes the receivers ready.
+    bus.installed.clear();
+    ASSERT_EQ(receivers->InitReceivers(), 1);
+    EXPECT_EQ(receivers->FoundMask(), 0x8000u);
+    // A script that cannot be read is not found.
+    factory.EnableScriptedReceiver(L"missing.rcs");
+    EXPECT_EQ(receivers->InitReceivers(), 0);
+    factory.EnableScriptedReceiver(L"");
+    EXPECT_EQ(receivers->ReinitReceiver(15, 1), 0);
+}
+
+} // namespace
+} // namespace lm

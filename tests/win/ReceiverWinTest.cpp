@@ -1,0 +1,104 @@
+// The receiver sources against the real system: without the receiver's driver nothing is found and
+// nothing polls.
+#include "fakes/FakeFileSystem.h"
+#include "platform/IrDevice.h"
+#include "platform/Platform.h"
+#include "receivers/Receivers.h"
+#include "receivers/SrcRcVistar.h"
+// After the program's headers: windows.h renames some of their names.
+#include "platform/win32/GraphBase.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <string>
+
+namespace lm {
+namespace {
+
+// Runs a test body with COM initialised on the test thread, as the program's main thread has it.
+class ComTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+    void TearDown() override { CoUninitialize(); }
+};
+
+int32_t NoteEvent(void* context, const tagIREVENT*) {
+    ++*static_cast<int*>(context);
+    return 1;
+}
+
+using ReceiverWinTest = ComTest;
+
+TEST_F(ReceiverWinTest, FindFilterRejectsMissingArguments) {
+    IBaseFilter* filter = nullptr;
+    EXPECT_EQ(
+        win32::CGraphBase::FindFilter(win32::kCategoryBdaReceiverComponent, nullptr, &filter, nullptr, 0),
+        win32::kEPointer);
+    EXPECT_EQ(win32::CGraphBase::FindFilter(win32::kCategoryBdaReceiverComponent, L"Vistar S USB", nullptr,
+                                            nullptr, 0),
+              win32::kEPointer);
+}
+
+TEST_F(ReceiverWinTest, WithoutTheReceiverFindFilterReportsNotFound) {
+    IBaseFilter* filter = reinterpret_cast<IBaseFilter*>(1);
+    wchar_t name[16] = L"untouched";
+    EXPECT_EQ(win32::CGraphBase::FindFilter(win32::kCategoryBdaReceiverComponent, L"Vistar S USB", &filter,
+                                            name, 16),
+              win32::kVfwENotFound);
+    EXPECT_EQ(filter, nullptr);
+    EXPECT_STREQ(name, L"untouched");
+}
+
+TEST_F(ReceiverWinTest, APartOfAFriendlyNameFindsAnInstalledFilter) {
+    // The system's own DirectShow filters stand in for a receiver: "Renderer" is part of a longer name.
+    IBaseFilter* filter = nullptr;
+    wchar_t name[8] = {};
+    HRESULT hr = win32::CGraphBase::FindFilter(win32::kCategoryLegacyFilters, L"Renderer", &filter, name, 8);
+    if (hr == win32::kVfwENotFound)
+        GTEST_SKIP() << "no DirectShow renderer registered";
+    ASSERT_EQ(hr, S_OK);
+    ASSERT_NE(filter, nullptr);
+    filter->Release();
+    EXPECT_EQ(std::wcslen(name), 7u); // cut to the buffer
+    EXPECT_EQ(win32::CGraphBase::FindFilter(win32::kCategoryLegacyFilters, L"renderer", &filter, nullptr, 0),
+              win32::kVfwENotFound)
+        << "the match is case-sensitive";
+}
+
+TEST_F(ReceiverWinTest, TheDeviceSourceWithoutItsReceiverDoesNotStart) {
+    int events = 0;
+    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    CSrcRcVistar_S_USB source(services, NativeIrDevices().CreateDevice());
+    EXPECT_EQ(source.Init(&events, NoteEvent), 0);
+    EXPECT_EQ(source.IsInitialised(), 0);
+    EXPECT_FALSE(source.IsPolling());
+    auto device = NativeIrDevices().CreateDevice();
+    EXPECT_FALSE(device->Open({L"Vistar S USB"}));
+    EXPECT_EQ(device->QueryCode(), 0u); // nothing open: the preset reply
+}
+
+class NoSettings final : public IReceiverHost {
+public:
+    uint32_t ReceiverSelection() override { return CReceivers::kDefaultSelection; }
+    void SaveReceiverSettings() override { ++saves; }
+    void ReceiverFreeing(CSrc&) override {}
+    int saves = 0;
+};
+
+TEST_F(ReceiverWinTest, WithoutAnyReceiverInitReceiversFindsNothing) {
+    int events = 0;
+    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    test::FakeFileSystem files;
+    CReceiverFactory factory(services, NativeIrDevices(), files);
+    NoSettings host;
+    CReceivers receivers(factory, host, &events, NoteEvent);
+    EXPECT_EQ(receivers.InitReceivers(), 0);
+    EXPECT_EQ(receivers.FoundMask(), 0u);
+    EXPECT_EQ(receivers.Ready(), 0u);
+    EXPECT_EQ(receivers.Source(12), nullptr);
+    EXPECT_EQ(host.saves, 1);
+}
+
+} // namespace
+} // namespace lm
