@@ -35,32 +35,27 @@ public:
         keys[k];
         return true;
     }
-    bool KeyExists(RegistryHive hive, const std::wstring& key) override {
-        return Keys(hive).count(Norm(key)) != 0;
-    }
-    bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name,
-                   const std::wstring& value, bool expandable = false) override {
+    bool KeyExists(RegistryHive hive, const std::wstring& key) override { return Keys(hive).count(Norm(key)) != 0; }
+    bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name, const std::wstring& value,
+                   bool expandable = false) override {
         if (!CreateKey(hive, key))
             return false;
         Keys(hive)[Norm(key)].values[Lower(name)] = Value{true, expandable, value, 0};
         return true;
     }
-    bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name,
-                  uint32_t value) override {
+    bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name, uint32_t value) override {
         if (!CreateKey(hive, key))
             return false;
         Keys(hive)[Norm(key)].values[Lower(name)] = Value{false, false, L"", value};
         return true;
     }
-    std::optional<std::wstring> GetString(RegistryHive hive, const std::wstring& key,
-                                          const std::wstring& name) override {
+    std::optional<std::wstring> GetString(RegistryHive hive, const std::wstring& key, const std::wstring& name) override {
         const Value* v = Find(hive, key, name);
         if (!v || !v->isString)
             return std::nullopt;
         return v->text;
     }
-    std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key,
-                                     const std::wstring& name) override {
+    std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name) override {
         const Value* v = Find(hive, key, name);
         if (!v || v->isString)
             return std::nullopt;
@@ -102,12 +97,9 @@ public:
     bool failWrites = false;
 
 private:
-    std::map<std::wstring, Key>& Keys(RegistryHive hive) {
-        return hive == RegistryHive::CurrentUser ? user : machine;
-    }
+    std::map<std::wstring, Key>& Keys(RegistryHive hive) { return hive == RegistryHive::CurrentUser ? user : machine; }
     static std::wstring Lower(std::wstring s) {
-        std::transform(s.begin(), s.end(), s.begin(),
-                       [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+        std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
         return s;
     }
     static std::wstring Norm(const std::wstring& key) {

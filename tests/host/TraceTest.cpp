@@ -32,9 +32,9 @@ protected:
                            [&](const std::wstring& line) { return line.find(text) != std::wstring::npos; });
     }
     size_t CountContaining(const std::wstring& text) const {
-        return static_cast<size_t>(
-            std::count_if(proc.debugger.begin(), proc.debugger.end(),
-                          [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; }));
+        return static_cast<size_t>(std::count_if(proc.debugger.begin(), proc.debugger.end(), [&](const std::wstring& l) {
+            return l.find(text) != std::wstring::npos;
+        }));
     }
 
     test::FakeProcess proc;
@@ -174,8 +174,7 @@ TEST_F(TraceTest, ThreadAttachedTwiceNeedsTwoDetaches) {
     attached.clear();
     proc.debugger.clear();
     TraceMessage(kTraceMsg, 1, L"gone\n");
-    EXPECT_EQ(proc.debugger.back(),
-              L"LM: LMDEBUG_GetProcInfoPtr() - ERROR function called before TraceInitInternal()\n");
+    EXPECT_EQ(proc.debugger.back(), L"LM: LMDEBUG_GetProcInfoPtr() - ERROR function called before TraceInitInternal()\n");
 }
 
 TEST_F(TraceTest, SecondThreadKeepsSettingsAndReportsOnlyAtLevelSeven) {
@@ -185,10 +184,9 @@ TEST_F(TraceTest, SecondThreadKeepsSettingsAndReportsOnlyAtLevelSeven) {
     settings.targets = kTraceToConsole;
     TraceApplySettings(settings);
     Attach(0x789, 1); // its level is ignored: it copies the first thread's settings
-    EXPECT_EQ(
-        std::count_if(proc.console.begin(), proc.console.end(),
-                      [](const std::wstring& l) { return l.find(L"Another thread") != std::wstring::npos; }),
-        0);
+    EXPECT_EQ(std::count_if(proc.console.begin(), proc.console.end(),
+                            [](const std::wstring& l) { return l.find(L"Another thread") != std::wstring::npos; }),
+              0);
     TraceMessage(kTraceWrn, 1, L"from second\n");
     EXPECT_NE(proc.console.back().find(L"WRN from second"), std::wstring::npos);
     EXPECT_NE(proc.console.back().find(L"123-789: "), std::wstring::npos);
@@ -196,8 +194,7 @@ TEST_F(TraceTest, SecondThreadKeepsSettingsAndReportsOnlyAtLevelSeven) {
     TraceSetVerboseLevel(7);
     Attach(0xABC, 3);
     EXPECT_TRUE(std::any_of(proc.console.begin(), proc.console.end(), [](const std::wstring& l) {
-        return l.find(L"LMDEBUG: Another thread (0x456) has already attached to LMDEBUG\n") !=
-               std::wstring::npos;
+        return l.find(L"LMDEBUG: Another thread (0x456) has already attached to LMDEBUG\n") != std::wstring::npos;
     }));
 }
 
@@ -228,14 +225,12 @@ TEST_F(TraceTest, SettingsParserAcceptsWordsNumbersAndIgnoresJunk) {
 TEST_F(TraceTest, FailuresAreReportedOnTheDebuggerAndIgnored) {
     proc.failMapping = true;
     EXPECT_EQ(TraceInitEx(3), 0);
-    EXPECT_TRUE(
-        DebuggerHas(L"LM: LMDEBUG_GM_GetProcessCachePtr(): ERROR: Could not create file mapping object."));
+    EXPECT_TRUE(DebuggerHas(L"LM: LMDEBUG_GM_GetProcessCachePtr(): ERROR: Could not create file mapping object."));
     TraceMessage(kTraceMsg, 1, L"x\n");
     { CLMTraceScope scope(kTraceMsg, 1, L"Nothing"); }
     proc.failMapping = false;
     TraceTerminateThread(0x999, true);
-    EXPECT_TRUE(DebuggerHas(
-        L"WARNING: TraceTerminateThread() Thread 999 not found: Currently 0 threads are active!!!\n"));
+    EXPECT_TRUE(DebuggerHas(L"WARNING: TraceTerminateThread() Thread 999 not found: Currently 0 threads are active!!!\n"));
 }
 
 TEST_F(TraceTest, ProcessesShareTheBlockAndClaimSeparateRecords) {
