@@ -218,7 +218,7 @@ public:
     virtual void WarningBox(const std::wstring& text, const std::wstring& caption) = 0;
 };
 
-// The desktop of this system; on hosts without one, a desktop with no windows that ignores input.
+// The desktop of this system (Windows builds).
 IDesktop& NativeDesktop();
 
 } // namespace lm
