@@ -88,8 +88,8 @@ int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagAPPREF* app)
             return 0;
         switch (command.nSubType) {
         case CTL_MENUITEM:
-            desktop_.PostMessage(target, kWmCommand,
-                                 static_cast<uintptr_t>(static_cast<uint32_t>(command.nParam)), 0);
+            desktop_.PostMsg(target, kWmCommand,
+                             static_cast<uintptr_t>(static_cast<uint32_t>(command.nParam)), 0);
             return 1;
         case CTL_BUTTON:
             ClickButton(target, command.nParam);
@@ -175,7 +175,8 @@ void CCmdExecutor::SendKeystroke(WindowHandle window, uint16_t code, bool alt, b
 
     // The whole translation goes into the virtual-key field, shift state included; no modifier is
     // pressed for that shift state.
-    const uint16_t vk = IsTableVirtualKey(code) ? code : desktop_.VkKeyScan(static_cast<wchar_t>(code));
+    const uint16_t vk =
+        IsTableVirtualKey(code) ? code : desktop_.CharToVirtualKey(static_cast<wchar_t>(code));
     Key(vk, false);
     Key(vk, true);
 
@@ -219,7 +220,7 @@ void CCmdExecutor::ClickButton(WindowHandle top, int32_t id) {
     desktop_.SetActiveWindow(top);
     desktop_.SetFocus(button);
     Sleep(10);
-    desktop_.PostMessage(button, kBmClick, 0, 0);
+    desktop_.PostMsg(button, kBmClick, 0, 0);
 }
 
 void CCmdExecutor::SelectComboBoxItem(WindowHandle top, int32_t id, int32_t index) {
@@ -231,14 +232,14 @@ void CCmdExecutor::SelectComboBoxItem(WindowHandle top, int32_t id, int32_t inde
         return;
     desktop_.SetWindowPos(top, kWindowNoTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize);
     desktop_.SetActiveWindow(top);
-    const intptr_t count = desktop_.SendMessage(combo, kCbGetCount, 0, 0);
+    const intptr_t count = desktop_.SendMsg(combo, kCbGetCount, 0, 0);
     if (count <= index)
         return;
-    desktop_.SendMessage(combo, kCbSetCurSel, static_cast<uintptr_t>(static_cast<intptr_t>(index)), 0);
+    desktop_.SendMsg(combo, kCbSetCurSel, static_cast<uintptr_t>(static_cast<intptr_t>(index)), 0);
     if (WindowHandle parent = desktop_.Parent(combo)) {
         const intptr_t from = static_cast<intptr_t>(combo);
-        desktop_.PostMessage(parent, kWmCommand, CommandParam(id, kCbnSelChange), from);
-        desktop_.PostMessage(parent, kWmCommand, CommandParam(id, kCbnSelEndOk), from);
+        desktop_.PostMsg(parent, kWmCommand, CommandParam(id, kCbnSelChange), from);
+        desktop_.PostMsg(parent, kWmCommand, CommandParam(id, kCbnSelEndOk), from);
     }
 }
 
@@ -253,10 +254,10 @@ void CCmdExecutor::StepSlider(WindowHandle top, int32_t id, int32_t percent) {
     const std::wstring cls = LowerClassName(desktop_, control);
     bool vertical = false;
     if (cls == L"msctls_trackbar32") {
-        const auto minimum = static_cast<int32_t>(desktop_.SendMessage(control, kTbmGetRangeMin, 0, 0));
-        const auto maximum = static_cast<int32_t>(desktop_.SendMessage(control, kTbmGetRangeMax, 0, 0));
-        const auto position = static_cast<int32_t>(desktop_.SendMessage(control, kTbmGetPos, 0, 0));
-        desktop_.SendMessage(control, kTbmSetPos, 1, SteppedPosition(position, minimum, maximum, percent));
+        const auto minimum = static_cast<int32_t>(desktop_.SendMsg(control, kTbmGetRangeMin, 0, 0));
+        const auto maximum = static_cast<int32_t>(desktop_.SendMsg(control, kTbmGetRangeMax, 0, 0));
+        const auto position = static_cast<int32_t>(desktop_.SendMsg(control, kTbmGetPos, 0, 0));
+        desktop_.SendMsg(control, kTbmSetPos, 1, SteppedPosition(position, minimum, maximum, percent));
         vertical = (desktop_.Style(control) & kTbsVert) != 0;
     } else if (cls == L"scrollbar") {
         int32_t minimum = 0, maximum = 0;
@@ -269,8 +270,8 @@ void CCmdExecutor::StepSlider(WindowHandle top, int32_t id, int32_t percent) {
     }
     if (WindowHandle parent = desktop_.Parent(control)) {
         const uint32_t message = vertical ? kWmVScroll : kWmHScroll;
-        desktop_.PostMessage(parent, message, kSbThumbTrack, static_cast<intptr_t>(control));
-        desktop_.PostMessage(parent, message, kSbEndScroll, static_cast<intptr_t>(control));
+        desktop_.PostMsg(parent, message, kSbThumbTrack, static_cast<intptr_t>(control));
+        desktop_.PostMsg(parent, message, kSbEndScroll, static_cast<intptr_t>(control));
     }
 }
 
@@ -283,7 +284,7 @@ int CCmdExecutor::WindowCommand(const tagWINCMD& command, const tagAPPREF* app, 
     switch (command.nSubType) {
     case WIN_CLOSE:
     case WIN_TOGGLE_OPEN:
-        desktop_.PostMessage(target, kWmSysCommand, kScClose, 0);
+        desktop_.PostMsg(target, kWmSysCommand, kScClose, 0);
         break;
     case WIN_MAXIMIZE:
         SendSysCommand(desktop_, target, kScMaximize);
@@ -292,7 +293,7 @@ int CCmdExecutor::WindowCommand(const tagWINCMD& command, const tagAPPREF* app, 
         SendSysCommand(desktop_, target, kScMinimize);
         break;
     case WIN_RESTORE:
-        desktop_.PostMessage(target, kWmSysCommand, kScRestore, 0);
+        desktop_.PostMsg(target, kWmSysCommand, kScRestore, 0);
         break;
     case WIN_TOGGLE_MAXIMIZE:
         SendSysCommand(desktop_, target, desktop_.IsMaximized(target) ? kScRestore : kScMaximize);
@@ -311,14 +312,14 @@ void SendSysCommand(IDesktop& desktop, WindowHandle window, uint32_t code) {
         return;
     switch (code) {
     case kScMinimize:
-        desktop.PostMessage(window, kWmSysCommand, desktop.IsMinimized(window) ? kScRestore : kScMinimize, 0);
+        desktop.PostMsg(window, kWmSysCommand, desktop.IsMinimized(window) ? kScRestore : kScMinimize, 0);
         break;
     case kScMaximize: {
         if (desktop.IsMaximized(window)) {
-            desktop.PostMessage(window, kWmSysCommand, kScRestore, 0);
+            desktop.PostMsg(window, kWmSysCommand, kScRestore, 0);
             break;
         }
-        desktop.PostMessage(window, kWmSysCommand, kScMaximize, 0);
+        desktop.PostMsg(window, kWmSysCommand, kScMaximize, 0);
         // Above the other normal windows, without taking the focus.
         desktop.SetWindowPos(window, kWindowTopMost, 0, 0, 0, 0, kRaiseFlags | kSwpAsyncWindowPos);
         desktop.SetWindowPos(window, kWindowNoTopMost, 0, 0, 0, 0, kRaiseFlags | kSwpAsyncWindowPos);
@@ -329,7 +330,7 @@ void SendSysCommand(IDesktop& desktop, WindowHandle window, uint32_t code) {
         break;
     }
     default:
-        desktop.PostMessage(window, kWmSysCommand, code, 0);
+        desktop.PostMsg(window, kWmSysCommand, code, 0);
         break;
     }
 }
@@ -342,9 +343,9 @@ int StartApplication(IDesktop& desktop, const tagAPPREF& app) {
         const std::wstring folder =
             slash == std::wstring::npos ? std::wstring() : app.appPath.substr(0, slash);
         if (folder.size() >= 2)
-            desktop.ShellExecute(L"open", app.appPath, app.commandLine, folder, kShowNormal);
+            desktop.ShellExec(L"open", app.appPath, app.commandLine, folder, kShowNormal);
         else
-            desktop.ShellExecute(L"open", app.executable, app.commandLine, std::wstring(), kShowNormal);
+            desktop.ShellExec(L"open", app.executable, app.commandLine, std::wstring(), kShowNormal);
         return 1;
     }
     if (desktop.IsWindow(window)) {

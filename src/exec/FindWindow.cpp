@@ -80,7 +80,7 @@ int CEnumWinModules::MapProcessesNT() {
     std::unordered_map<uint32_t, size_t> firstEntry;
     for (size_t i = 0; i < windows_.size(); ++i)
         firstEntry.emplace(windows_[i].processId, i);
-    for (uint32_t processId : psapi->EnumProcesses()) {
+    for (uint32_t processId : psapi->ListProcesses()) {
         auto it = firstEntry.find(processId);
         if (it == firstEntry.end())
             continue;

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// windows.h makes FindWindow a macro; Windows-only files may include it before or after this header.
+#ifdef FindWindow
+#undef FindWindow
+#endif
+
 namespace lm {
 
 constexpr size_t kWindowTextChars = 260;

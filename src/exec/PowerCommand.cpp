@@ -7,7 +7,7 @@ namespace lm {
 bool PowerCommand(PowerServices& s, int32_t action) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"PowerCommand", L"%d", action);
     if (action == 0) {
-        s.desktop.PostMessage(s.desktop.DesktopWindow(), kWmSysCommand, kScScreenSave, kScScreenSave);
+        s.desktop.PostMsg(s.desktop.DesktopWindow(), kWmSysCommand, kScScreenSave, kScScreenSave);
         return true;
     }
     // Only an expired count-down or OK goes on: a warning that could not be shown must not end in a
@@ -30,7 +30,7 @@ bool PowerCommand(PowerServices& s, int32_t action) {
             done = s.power.SetSystemPowerState(false, false);
             break;
         case 3:
-            done = s.power.ExitWindows(kExitPowerOff, 0);
+            done = s.power.ExitSession(kExitPowerOff, 0);
             break;
         default:
             return true; // no such action: nothing more happens

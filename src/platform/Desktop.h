@@ -107,7 +107,7 @@ class IProcessStatus {
 public:
     virtual ~IProcessStatus() = default;
     // Every running process.
-    virtual std::vector<uint32_t> EnumProcesses() = 0;
+    virtual std::vector<uint32_t> ListProcesses() = 0;
     // Opens the process for query and read access and reads the full path of its executable module.
     // False when the process cannot be opened; the path is empty when the name cannot be read.
     virtual bool FirstModulePath(uint32_t processId, std::wstring& path) = 0;
@@ -182,14 +182,13 @@ public:
     // GetKeyState: bit 0 is the toggle state, bit 15 the pressed state.
     virtual uint16_t KeyState(int32_t vk) = 0;
     // VkKeyScanW: virtual key in the low byte, shift state in the high byte; 0xFFFF when none.
-    virtual uint16_t VkKeyScan(wchar_t ch) = 0;
+    virtual uint16_t CharToVirtualKey(wchar_t ch) = 0;
     // SendInput with one record; the number of records inserted.
     virtual uint32_t SendInput(const InputRecord& input) = 0;
 
     // --- Messages ---
-    virtual bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
-    virtual intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
-                                 intptr_t lParam) = 0;
+    virtual bool PostMsg(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    virtual intptr_t SendMsg(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // --- Placement ---
     virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y, int32_t cx,
@@ -209,9 +208,8 @@ public:
 
     // --- Shell ---
     // ShellExecuteW; an empty directory passes none. True when the shell reported success.
-    virtual bool ShellExecute(const std::wstring& verb, const std::wstring& file,
-                              const std::wstring& parameters, const std::wstring& directory,
-                              int32_t show) = 0;
+    virtual bool ShellExec(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                           const std::wstring& directory, int32_t show) = 0;
 
     // --- User notice ---
     // A task-modal, top-most warning box with an OK button.

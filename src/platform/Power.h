@@ -14,7 +14,7 @@ public:
     virtual bool EnableShutdownPrivilege() = 0;
     // Suspend (true) or hibernate (false).
     virtual bool SetSystemPowerState(bool suspend, bool force) = 0;
-    virtual bool ExitWindows(uint32_t flags, uint32_t reason) = 0;
+    virtual bool ExitSession(uint32_t flags, uint32_t reason) = 0;
 };
 
 IPower& NativePower();

@@ -207,7 +207,7 @@ public:
             s |= 0x8000;
         return s;
     }
-    uint16_t VkKeyScan(wchar_t ch) override {
+    uint16_t CharToVirtualKey(wchar_t ch) override {
         auto it = keyScan.find(ch);
         if (it != keyScan.end())
             return it->second;
@@ -239,7 +239,7 @@ public:
         return refuseInput ? 0 : 1;
     }
 
-    bool PostMessage(WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) override {
+    bool PostMsg(WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) override {
         messages.push_back(Message{w, msg, wp, lp, true});
         Log(L"post " + Hex(w) + L" " + Hex(msg) + L" " + Hex(wp) + L" " + Hex(static_cast<uintptr_t>(lp)));
         if (!Exists(w))
@@ -248,7 +248,7 @@ public:
             ApplySysCommand(w, static_cast<uint32_t>(wp));
         return true;
     }
-    intptr_t SendMessage(WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) override {
+    intptr_t SendMsg(WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) override {
         messages.push_back(Message{w, msg, wp, lp, false});
         if (!Exists(w))
             return 0;
@@ -330,8 +330,8 @@ public:
         cy = maximizedHeight;
     }
 
-    bool ShellExecute(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
-                      const std::wstring& directory, int32_t show) override {
+    bool ShellExec(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                   const std::wstring& directory, int32_t show) override {
         Log(L"ShellExecute " + verb + L"|" + file + L"|" + parameters + L"|" + directory + L"|" +
             std::to_wstring(show));
         return true;
@@ -435,7 +435,7 @@ private:
     class Psapi final : public IProcessStatus {
     public:
         explicit Psapi(FakeDesktop& d) : d_(d) {}
-        std::vector<uint32_t> EnumProcesses() override { return d_.processOrder; }
+        std::vector<uint32_t> ListProcesses() override { return d_.processOrder; }
         bool FirstModulePath(uint32_t pid, std::wstring& path) override {
             ++d_.processOpens;
             auto it = d_.processes.find(pid);

@@ -24,7 +24,7 @@ public:
                       (force ? L" force" : L""));
         return powerSucceeds;
     }
-    bool ExitWindows(uint32_t flags, uint32_t reason) override {
+    bool ExitSession(uint32_t flags, uint32_t reason) override {
         log.push_back(L"exit " + std::to_wstring(flags) + L" " + std::to_wstring(reason));
         return powerSucceeds;
     }
