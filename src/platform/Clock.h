@@ -6,8 +6,8 @@ namespace lm {
 
 struct LocalTime {
     int year = 1970;
-    int month = 1;     // 1..12
-    int day = 1;       // 1..31
+    int month = 1; // 1..12
+    int day = 1;   // 1..31
     int dayOfWeek = 4; // 0 = Sunday
     int hour = 0;
     int minute = 0;

@@ -18,13 +18,11 @@ public:
     // Values are set on existing or newly created keys. An empty name is the key's default value.
     virtual bool SetString(RegistryHive hive, const std::wstring& key, const std::wstring& name,
                            const std::wstring& value, bool expandable = false) = 0;
-    virtual bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name,
-                          uint32_t value) = 0;
+    virtual bool SetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name, uint32_t value) = 0;
     // Reads open the key for reading only; nothing when the key or the value is missing or of another type.
     virtual std::optional<std::wstring> GetString(RegistryHive hive, const std::wstring& key,
                                                   const std::wstring& name) = 0;
-    virtual std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key,
-                                             const std::wstring& name) = 0;
+    virtual std::optional<uint32_t> GetDword(RegistryHive hive, const std::wstring& key, const std::wstring& name) = 0;
     virtual bool DeleteValue(RegistryHive hive, const std::wstring& key, const std::wstring& name) = 0;
     // Number of sub-keys, or -1 when the key cannot be opened.
     virtual int CountSubKeys(RegistryHive hive, const std::wstring& key) = 0;
