@@ -34,7 +34,8 @@ public:
         words_.push_back(pointSize);
         Text(font);
     }
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, const wchar_t* cls, const wchar_t* text) {
+    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, const wchar_t* cls,
+              const wchar_t* text) {
         Align();
         Dword(style | WS_CHILD | WS_VISIBLE);
         Dword(0);
@@ -85,7 +86,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG: {
         state = reinterpret_cast<DialogState*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-        SetWindowTextW(dialog, state->strings->Text(kIdsShutdownTitle, CDlgShutdownWarning::kDefaultTitle).c_str());
+        SetWindowTextW(dialog,
+                       state->strings->Text(kIdsShutdownTitle, CDlgShutdownWarning::kDefaultTitle).c_str());
         SetDlgItemTextW(dialog, CDlgShutdownWarning::kIdcText,
                         state->strings->Text(kIdsShutdownText, L"About to shutdown ... ").c_str());
         HWND progress = GetDlgItem(dialog, CDlgShutdownWarning::kIdcProgress);
