@@ -301,6 +301,88 @@ TEST_F(ExecWinTest, ShutdownAfterTheFullCountDownGoesToThePowerInterface) {
     EXPECT_TRUE(power.log.empty());
 }
 
+// Notepad started through StartApplication, ended by its process ID when the test is done.
+class NotepadTest : public ExecWinTest {
+protected:
+    void SetUp() override {
+        EXPECT_EQ(StartApplication(NativeDesktop(), notepad), 1);
+        ASSERT_TRUE(WaitFor([&] { return (window = Find()) != kNoWindow; }, 15000));
+        processId = NativeDesktop().WindowProcessId(window);
+        edit = FindWindowExW(reinterpret_cast<HWND>(window), nullptr, L"Edit", nullptr);
+        ASSERT_NE(edit, nullptr);
+    }
+    void TearDown() override {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    WindowHandle Find() { return CLMFindWindow(NativeDesktop()).FindWindow(L"", L"notepad.exe", false); }
+    std::wstring Text() {
+        wchar_t buffer[256] = {};
+        SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+    int Key(int32_t code, int32_t modifiers = 0) {
+        return exec.ExecuteCommand(Command(CMD_KEY, code, modifiers), &notepad);
+    }
+    // The enabled pop-up (a modal dialog) notepad shows, if any.
+    HWND Dialog() {
+        WindowHandle popup = NativeDesktop().EnabledPopup(window);
+        return popup != kNoWindow && popup != window ? reinterpret_cast<HWND>(popup) : nullptr;
+    }
+
+    tagAPPREF notepad{L"notepad.exe", L"", L"", L""};
+    WindowHandle window = kNoWindow;
+    DWORD processId = 0;
+    HWND edit = nullptr;
+};
+
+TEST_F(NotepadTest, KeyCommandsTypeIntoNotepad) {
+    EXPECT_EQ(Key('4'), 1);
+    EXPECT_EQ(Key('2'), 1);
+    EXPECT_EQ(Key(' '), 1); // the space bar is a table code
+    EXPECT_TRUE(WaitFor([&] { return Text() == L"42 "; })) << ToUtf8(Text());
+    // Upper case through Caps Lock, which ends as it was.
+    EXPECT_EQ(Key('H'), 1);
+    EXPECT_EQ(Key('I'), 1);
+    EXPECT_TRUE(WaitFor([&] { return Text() == L"42 HI"; })) << ToUtf8(Text());
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0);
+    // Backspace as a virtual key.
+    EXPECT_EQ(Key(VK_BACK), 1);
+    EXPECT_TRUE(WaitFor([&] { return Text() == L"42 H"; })) << ToUtf8(Text());
+}
+
+TEST_F(NotepadTest, CtrlSReachesTheForegroundWindowAndEscapeReachesItsModalDialog) {
+    // The application of the command is not running: the keys go to the window in front, notepad.
+    SetForegroundWindow(reinterpret_cast<HWND>(window));
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == reinterpret_cast<HWND>(window); }));
+    tagAPPREF absent{L"absent.exe", L"", L"", L""};
+    EXPECT_EQ(exec.ExecuteCommand(Command(CMD_KEY, 'S', MOD_KEY_CTRL), &absent), 1);
+    ASSERT_TRUE(WaitFor([&] { return Dialog() != nullptr; }, 15000)); // the save dialog
+    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0);
+
+    // A command for notepad goes to its modal dialog: Escape closes the dialog, not notepad.
+    EXPECT_EQ(Key(VK_ESCAPE), 1);
+    EXPECT_TRUE(WaitFor([&] { return Dialog() == nullptr; }));
+    EXPECT_TRUE(IsWindow(reinterpret_cast<HWND>(window)));
+}
+
+TEST_F(NotepadTest, StartingARunningApplicationOnlyRaisesIt) {
+    EXPECT_EQ(StartApplication(NativeDesktop(), notepad), 1);
+    Sleep(1500);
+    int windows = 0;
+    NativeDesktop().EnumTopLevelWindows([&](WindowHandle w) {
+        wchar_t cls[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(w), cls, 64);
+        windows += std::wstring(cls) == L"Notepad" && IsWindowVisible(reinterpret_cast<HWND>(w)) ? 1 : 0;
+        return true;
+    });
+    EXPECT_EQ(windows, 1);
+    EXPECT_EQ(GetWindowLongPtrW(reinterpret_cast<HWND>(window), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
 TEST_F(ExecWinTest, VolumeCommandsNeverCrashWithoutASoundDevice) {
     IAudio& audio = NativeAudio();
     int volume = MixerCommand(audio, kMixerVolume, 10);

@@ -192,7 +192,21 @@ public:
         return ReadText(ClassNameReader, H(w), maxChars);
     }
     WindowHandle Parent(WindowHandle w) override { return W(GetParent(H(w))); }
-    WindowHandle EnabledPopup(WindowHandle w) override { return W(GetWindow(H(w), GW_ENABLEDPOPUP)); }
+    WindowHandle EnabledPopup(WindowHandle w) override {
+        if (HWND popup = GetWindow(H(w), GW_ENABLEDPOPUP))
+            return W(popup);
+        // Systems that do not answer this query: the first visible, enabled pop-up the window owns in
+        // stacking order, else the window itself.
+        if (!::IsWindow(H(w)))
+            return kNoWindow;
+        for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+            LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+            if (GetWindow(h, GW_OWNER) == H(w) &&
+                (style & (WS_POPUP | WS_VISIBLE | WS_DISABLED)) == (WS_POPUP | WS_VISIBLE))
+                return W(h);
+        }
+        return w;
+    }
     std::vector<WindowHandle> Children(WindowHandle w) override {
         std::vector<WindowHandle> children;
         for (HWND c = GetWindow(H(w), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
