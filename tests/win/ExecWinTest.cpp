@@ -14,6 +14,7 @@
 #include "fakes/FakeExecServices.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -36,7 +37,12 @@ struct Received {
     void Add(const std::wstring& line) {
         std::lock_guard lock(mutex);
         lines.push_back(line);
+        if (file) {
+            std::fprintf(file, "%ls\n", line.c_str());
+            std::fflush(file);
+        }
     }
+    FILE* file = nullptr; // the host process also writes every line here
     std::vector<std::wstring> Take() {
         std::lock_guard lock(mutex);
         return std::exchange(lines, {});
@@ -76,9 +82,9 @@ constexpr wchar_t kTestTitle[] = L"Lumora Exec Test Window";
 
 // A window with a button (1003), a combo box (1005) of three items, a trackbar (1006, 0..100) and a
 // scroll bar (1007, 0..200), created on the user-interface thread.
-HWND CreateTestWindow(UiThread& ui) {
+HWND BuildTestWindow(const wchar_t* title) {
     HWND window = nullptr;
-    ui.Run([&] {
+    {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
         WNDCLASSW wc{};
@@ -87,8 +93,8 @@ HWND CreateTestWindow(UiThread& ui) {
         wc.lpszClassName = kTestClass;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         RegisterClassW(&wc);
-        window = CreateWindowExW(0, kTestClass, kTestTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500,
-                                 300, nullptr, nullptr, wc.hInstance, nullptr);
+        window = CreateWindowExW(0, kTestClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 300,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
         HINSTANCE inst = wc.hInstance;
         CreateWindowExW(0, L"BUTTON", L"Push", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 24, window,
                         reinterpret_cast<HMENU>(1003), inst, nullptr);
@@ -104,9 +110,36 @@ HWND CreateTestWindow(UiThread& ui) {
                                       150, window, reinterpret_cast<HMENU>(1007), inst, nullptr);
         SetScrollRange(scroll, SB_CTL, 0, 200, FALSE);
         SetScrollPos(scroll, SB_CTL, 100, TRUE);
-    });
+    }
     return window;
 }
+
+HWND CreateTestWindow(UiThread& ui) {
+    HWND window = nullptr;
+    ui.Run([&] { window = BuildTestWindow(kTestTitle); });
+    return window;
+}
+
+// This test program started with "--lm-exec-host <log file>" shows the test window in a process of
+// its own and logs what the window receives, so commands can be tested across processes.
+constexpr wchar_t kHostTitle[] = L"Lumora Exec Host Window";
+struct HostMode {
+    HostMode() {
+        int argc = 0;
+        LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        if (argv && argc >= 3 && std::wstring(argv[1]) == L"--lm-exec-host") {
+            gReceived.file = _wfopen(argv[2], L"w");
+            BuildTestWindow(kHostTitle);
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            ExitProcess(0);
+        }
+        LocalFree(argv);
+    }
+} gHostMode;
 
 void DestroyOn(UiThread& ui, HWND window) {
     ui.Run([&] { DestroyWindow(window); });
@@ -299,6 +332,94 @@ TEST_F(ExecWinTest, ShutdownAfterTheFullCountDownGoesToThePowerInterface) {
     EXPECT_TRUE(PowerCommand(services, 1));
     helper.join();
     EXPECT_TRUE(power.log.empty());
+}
+
+// The test window in another process, ended by its process ID.
+class HostProcessTest : public ExecWinTest {
+protected:
+    void SetUp() override {
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        logPath = std::wstring(temp) + L"lm_exec_host.log";
+        DeleteFileW(logPath.c_str());
+        std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --lm-exec-host \"" + logPath + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        ASSERT_TRUE(
+            CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        ASSERT_TRUE(
+            WaitFor([&] { return (window = FindWindowW(kTestClass, kHostTitle)) != nullptr; }, 15000));
+    }
+    void TearDown() override {
+        if (pi.hProcess) {
+            TerminateProcess(pi.hProcess, 0);
+            WaitForSingleObject(pi.hProcess, 5000);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+        DeleteFileW(logPath.c_str());
+    }
+    // The host's log holds the line (read afresh).
+    bool Logged(const std::wstring& line) {
+        return WaitFor([&] {
+            FILE* f = _wfopen(logPath.c_str(), L"r");
+            if (!f)
+                return false;
+            wchar_t buffer[256];
+            bool found = false;
+            while (!found && fgetws(buffer, 256, f)) {
+                std::wstring text = buffer;
+                while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
+                    text.pop_back();
+                found = text == line;
+            }
+            fclose(f);
+            return found;
+        });
+    }
+    int Run(int32_t type, int32_t subtype, int32_t param = 0, int32_t param2 = 0) {
+        return exec.ExecuteCommand(Command(type, subtype, param, param2, kHostTitle), nullptr);
+    }
+
+    PROCESS_INFORMATION pi{};
+    std::wstring logPath;
+    HWND window = nullptr;
+};
+
+TEST_F(HostProcessTest, ControlAndWindowCommandsReachAnotherProcess) {
+    EXPECT_EQ(Run(CMD_CONTROL, CTL_MENUITEM, 40002), 1);
+    EXPECT_TRUE(Logged(L"command 40002 0"));
+    EXPECT_EQ(Run(CMD_CONTROL, CTL_BUTTON, 1003), 1);
+    EXPECT_TRUE(Logged(L"command 1003 0"));
+    EXPECT_EQ(Run(CMD_CONTROL, CTL_COMBOBOX, 1005, 1), 1);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, 1005), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(Logged(L"command 1005 1"));
+    EXPECT_TRUE(Logged(L"command 1005 9"));
+
+    // The ranges and positions of the other process's controls are read and set across the border.
+    EXPECT_EQ(Run(CMD_CONTROL, CTL_SLIDER, 1006, 25), 1);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, 1006), TBM_GETPOS, 0, 0), 75);
+    EXPECT_TRUE(Logged(L"hscroll 5 1006"));
+    EXPECT_TRUE(Logged(L"hscroll 8 1006"));
+    EXPECT_EQ(Run(CMD_CONTROL, CTL_SLIDER, 1007, -60), 1);
+    EXPECT_EQ(GetScrollPos(GetDlgItem(window, 1007), SB_CTL), 0);
+    EXPECT_TRUE(Logged(L"vscroll 5 1007"));
+    EXPECT_TRUE(Logged(L"vscroll 8 1007"));
+
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_MAXIMIZE), 1);
+    EXPECT_TRUE(WaitFor([&] { return IsZoomed(window) != FALSE; }));
+    EXPECT_TRUE(Logged(L"syscommand 0xF030"));
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_MAXIMIZE), 1);
+    EXPECT_TRUE(WaitFor([&] { return !IsZoomed(window); }));
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_MINIMIZE), 1);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != FALSE; }));
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_RESTORE), 1);
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(window); }));
+    EXPECT_TRUE(Logged(L"syscommand 0xF120"));
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 1);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
 }
 
 // Notepad started through StartApplication, ended by its process ID when the test is done.
