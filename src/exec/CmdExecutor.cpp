@@ -41,7 +41,7 @@ int32_t SteppedPosition(int32_t position, int32_t minimum, int32_t maximum, int3
 } // namespace
 
 CCmdExecutor::CCmdExecutor(const ExecServices& services)
-    : services_(services), desktop_(services.desktop), sleeper_(services.threads.CreateEvent(true, false)) {}
+    : services_(services), desktop_(services.desktop), sleeper_(services.threads.NewEvent(true, false)) {}
 
 void CCmdExecutor::Sleep(uint32_t milliseconds) {
     if (sleeper_)
