@@ -1,7 +1,9 @@
 // A small window for the Windows tests: it appends one line to a log file for every menu command,
 // button click, combo-box notification, scroll message, key down/up and system command it receives.
 //
-//   TargetApp.exe [-log <file>] [-title <caption>]
+//   TargetApp.exe [-log <file>] [-title <caption>] [-windows <n>]
+//
+// With -windows it shows n further plain top-level windows (for timing the window search).
 //
 // Log lines (one per event, flushed at once):
 //   START <pid>                 MENU <id>                   BUTTON <id>
@@ -232,6 +234,7 @@ void CreateControls(HWND hwnd, HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     std::wstring title = L"Lumora Test Target";
+    int extraWindows = 0;
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     for (int i = 1; argv && i + 1 < argc; ++i) {
@@ -239,6 +242,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             gLogPath = argv[++i];
         else if (wcscmp(argv[i], L"-title") == 0)
             title = argv[++i];
+        else if (wcscmp(argv[i], L"-windows") == 0)
+            extraWindows = _wtoi(argv[++i]);
     }
     if (argv)
         LocalFree(argv);
@@ -266,6 +271,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (!gMain)
         return 1;
     CreateControls(gMain, instance);
+    if (extraWindows > 0) {
+        WNDCLASSEXW extra{};
+        extra.cbSize = sizeof(extra);
+        extra.lpfnWndProc = DefWindowProcW;
+        extra.hInstance = instance;
+        extra.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        extra.lpszClassName = L"LumoraTestTargetExtra";
+        RegisterClassExW(&extra);
+        for (int i = 0; i < extraWindows && i < 1000; ++i) {
+            std::wstring caption = title + L" " + std::to_wstring(i + 1);
+            HWND w = CreateWindowExW(0, extra.lpszClassName, caption.c_str(), WS_OVERLAPPED | WS_CAPTION,
+                                     60 + (i % 40) * 4, 60 + (i % 40) * 4, 160, 60, nullptr, nullptr, instance,
+                                     nullptr);
+            ShowWindow(w, SW_SHOWNOACTIVATE);
+        }
+    }
     SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
     ShowWindow(gMain, showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     UpdateWindow(gMain);
