@@ -3,6 +3,7 @@
 // file, its comments, blank lines, line ends and even bytes that do not decode stay exactly as they
 // were. The parsed form is dropped when the file's size or modification time changes.
 #include "support/ProfileFile.h"
+#include "support/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -213,23 +214,7 @@ bool EncodeText(const std::wstring& text, ProfileEncoding enc, std::string& out)
             break;
         }
         case ProfileEncoding::Utf8Bom:
-            if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-                cp = 0xFFFD;
-            if (cp < 0x80) {
-                out += static_cast<char>(cp);
-            } else if (cp < 0x800) {
-                out += static_cast<char>(0xC0 | (cp >> 6));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            } else if (cp < 0x10000) {
-                out += static_cast<char>(0xE0 | (cp >> 12));
-                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | (cp >> 18));
-                out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            }
+            AppendUtf8(out, static_cast<char32_t>(cp));
             break;
         case ProfileEncoding::Utf16LeBom:
         case ProfileEncoding::Utf16BeBom: {

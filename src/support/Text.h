@@ -17,6 +17,8 @@ void CopyBounded(wchar_t* dest, size_t size, const std::wstring& text);
 // Returns text cut to at most maxChars characters.
 std::wstring CutTo(const std::wstring& text, size_t maxChars);
 
+// Appends one code point as UTF-8 (surrogates and values past U+10FFFF become U+FFFD).
+void AppendUtf8(std::string& out, char32_t codePoint);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 // UTF-16 code units, whatever the width of wchar_t.
