@@ -14,32 +14,6 @@ namespace lm {
 namespace {
 
 // Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::wstring Decode(const std::string& bytes) {
-    auto byte = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    if (bytes.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
-        const bool little = byte(0) == 0xFF;
-        std::u16string units;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            units.push_back(
-                static_cast<char16_t>(little ? byte(i) | (byte(i + 1) << 8) : (byte(i) << 8) | byte(i + 1)));
-        return FromUtf16(units);
-    }
-    if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF)
-        return FromUtf8(bytes.substr(3));
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char c = byte(i);
-        text += c >= 0x80 && c < 0xA0 ? static_cast<wchar_t>(kCp1252High[c - 0x80]) : static_cast<wchar_t>(c);
-    }
-    return text;
-}
-
 std::wstring Trim(const std::wstring& s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == L' ' || s[b] == L'\t'))
@@ -76,7 +50,7 @@ enum class SectionKind { None, Settings, Software, KeyNames, CommandSet };
 } // namespace
 
 std::vector<std::wstring> DecodeProfileLines(const std::string& bytes) {
-    const std::wstring text = Decode(bytes);
+    const std::wstring text = DecodeProfileText(bytes);
     std::vector<std::wstring> lines;
     std::wstring current;
     for (size_t i = 0; i < text.size(); ++i) {

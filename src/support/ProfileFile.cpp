@@ -299,10 +299,8 @@ ProfileEncoding DetectEncoding(const std::string& b, size_t& bomSize) {
     return ProfileEncoding::Ansi;
 }
 
-std::wstring DecodeRange(const Parsed& p, size_t from, size_t to) {
-    const auto* s = reinterpret_cast<const unsigned char*>(p.bytes.data()) + from;
-    size_t n = to - from;
-    switch (p.encoding) {
+std::wstring DecodeBytes(ProfileEncoding encoding, const unsigned char* s, size_t n) {
+    switch (encoding) {
     case ProfileEncoding::Ansi: {
         std::wstring out(n, L'\0');
         for (size_t i = 0; i < n; ++i)
@@ -317,6 +315,10 @@ std::wstring DecodeRange(const Parsed& p, size_t from, size_t to) {
         return DecodeUtf16(s, n / 2, true);
     }
     return {};
+}
+
+std::wstring DecodeRange(const Parsed& p, size_t from, size_t to) {
+    return DecodeBytes(p.encoding, reinterpret_cast<const unsigned char*>(p.bytes.data()) + from, to - from);
 }
 
 std::shared_ptr<Parsed> Parse(std::string bytes) {
@@ -500,6 +502,12 @@ struct CProfileStore::Impl {
         return true;
     }
 };
+
+std::wstring DecodeProfileText(const std::string& bytes) {
+    size_t bom = 0;
+    ProfileEncoding encoding = DetectEncoding(bytes, bom);
+    return DecodeBytes(encoding, reinterpret_cast<const unsigned char*>(bytes.data()) + bom, bytes.size() - bom);
+}
 
 CProfileStore::CProfileStore(IFileSystem& fs) : fs_(fs), impl_(std::make_unique<Impl>()) {}
 

@@ -21,6 +21,9 @@ namespace lm {
 // Files without a byte-order mark are Windows-1252. Big-endian UTF-16 is only kept as found.
 enum class ProfileEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
+// The whole text of a profile file's bytes, decoded as the store reads it (byte-order mark or ANSI).
+std::wstring DecodeProfileText(const std::string& bytes);
+
 class CProfileStore {
 public:
     explicit CProfileStore(IFileSystem& fs);
