@@ -10,7 +10,7 @@
 #include "support/LMLocalize.h"
 #include "support/LanguageFile.h"
 #include "support/StringTables.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "cmdset/AppCatalog.h"
 
-#include "support/Text.h"
+#include "base/Text.h"
 
 namespace lm {
 

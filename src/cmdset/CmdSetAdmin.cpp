@@ -2,7 +2,8 @@
 
 #include "cmdset/KeyLine.h"
 #include "support/LMDebug.h"
-#include "support/Text.h"
+#include "base/Path.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <climits>
@@ -25,15 +26,6 @@ constexpr size_t kSoftwareChars = 4096;
 constexpr const wchar_t* kAppPathsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 constexpr const wchar_t* kAppPathsKey32 =
     L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-
-std::wstring TrimBlanks(const std::wstring& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == L' ' || s[b] == L'\t'))
-        ++b;
-    while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t'))
-        --e;
-    return s.substr(b, e - b);
-}
 
 // The integer a profile value starts with, 0 when it starts with none.
 int ProfileInt(const std::wstring& text) {
@@ -58,7 +50,7 @@ bool EndsWithExe(const std::wstring& name) {
 }
 
 std::wstring StripQuotes(std::wstring s) {
-    s = TrimBlanks(s);
+    s = Trim(s);
     if (s.size() >= 2 && s.front() == L'"' && s.back() == L'"')
         s = s.substr(1, s.size() - 2);
     return s;
@@ -73,7 +65,7 @@ public:
         for (auto& [key, value] : profiles.GetSection(file, section, kAllChars)) {
             if (values_.size() >= kMaxCacheEntries)
                 break;
-            values_.emplace(TrimBlanks(key), value.substr(0, kKeyLineChars - 1));
+            values_.emplace(Trim(key), value.substr(0, kKeyLineChars - 1));
         }
     }
     const std::wstring* Find(int32_t key) const {
@@ -118,32 +110,11 @@ std::unordered_map<std::wstring, std::wstring> RawSection(CProfileStore& profile
                                                           const std::wstring& section) {
     std::unordered_map<std::wstring, std::wstring> values;
     for (auto& [key, value] : profiles.GetSection(file, section, kAllChars))
-        values.emplace(TrimBlanks(key), value);
+        values.emplace(Trim(key), value);
     return values;
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------------------------
-// Paths
-
-std::wstring PathFileName(const std::wstring& path) {
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring PathFolder(const std::wstring& path) {
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-std::wstring PathWithExtension(const std::wstring& path, const std::wstring& extension) {
-    size_t slash = path.find_last_of(L"\\/");
-    size_t dot = path.rfind(L'.');
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
-        return path.substr(0, dot) + extension;
-    return path + extension;
-}
 
 // ---------------------------------------------------------------------------------------------------------
 // Construction
@@ -347,7 +318,7 @@ int CCmdSetAdmin::LoadAppList() {
     std::set<std::wstring> taken;
     for (const std::wstring* file : {&userFile_, &presetFile_}) {
         for (const std::wstring& name : services_.profiles.GetSectionNames(*file, kAllChars)) {
-            const std::wstring folded = TextToLower(TrimBlanks(name));
+            const std::wstring folded = TextToLower(Trim(name));
             if (snapshot->map.count(name) || taken.count(folded))
                 continue;
             tagPRGINFO record;

@@ -119,9 +119,4 @@ private:
     std::wstring userFile_;
 };
 
-// Path helpers for both kinds of separators.
-std::wstring PathFileName(const std::wstring& path);
-std::wstring PathFolder(const std::wstring& path);
-std::wstring PathWithExtension(const std::wstring& path, const std::wstring& extension);
-
 } // namespace lm

@@ -4,7 +4,7 @@
 #include "cmdset/KeyLine.h"
 #include "cmdset/PrgInfo.h"
 #include "support/ProfileFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <cstdint>
 #include <map>
@@ -14,15 +14,6 @@ namespace lm {
 namespace {
 
 // Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
-std::wstring Trim(const std::wstring& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == L' ' || s[b] == L'\t'))
-        ++b;
-    while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
 bool IsNumber(const std::wstring& s) {
     if (s.empty() || s.size() > 9)
         return false;

@@ -3,7 +3,7 @@
 #include "cmdset/CmdSetAdmin.h"
 #include "cmdset/CmdSetCheck.h"
 #include "cmdset/KeyLine.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 

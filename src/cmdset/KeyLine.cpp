@@ -1,6 +1,6 @@
 #include "cmdset/KeyLine.h"
 
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <climits>
 #include <cwctype>
@@ -67,19 +67,10 @@ std::vector<std::wstring> SplitAtCommas(const std::wstring& s) {
     }
 }
 
-std::wstring TrimBlanks(const std::wstring& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == L' ' || s[b] == L'\t'))
-        ++b;
-    while (e > b && (s[e - 1] == L' ' || s[e - 1] == L'\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
 // A text field: trimmed, without double quotes, its first blank-free token, "_" back to a blank.
 std::wstring ReadTextField(const std::wstring& field) {
     std::wstring unquoted;
-    for (wchar_t c : TrimBlanks(field))
+    for (wchar_t c : Trim(field))
         if (c != L'"')
             unquoted += c;
     size_t b = 0;
@@ -212,18 +203,6 @@ std::wstring CheckKeyLine(const std::wstring& value) {
         return FormatBounded(255, L"%d fields instead of ten (display text, caption and key name)",
                              static_cast<int>(fields));
     return std::wstring();
-}
-
-std::wstring TextToUpper(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    return text;
-}
-
-std::wstring TextToLower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return text;
 }
 
 } // namespace lm

@@ -30,9 +30,4 @@ int ParseLayout3Line(const std::wstring& value, tagWINCMD& cmd);
 // What is wrong with the value of a current key line; empty when it reads completely.
 std::wstring CheckKeyLine(const std::wstring& value);
 
-// Letter case as the program compares captions and executable names (the runtime's classification in the
-// current locale).
-std::wstring TextToUpper(std::wstring text);
-std::wstring TextToLower(std::wstring text);
-
 } // namespace lm

@@ -3,7 +3,7 @@
 #include "support/LMDebug.h"
 #include "support/LMLocalize.h"
 #include "support/StringTables.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 

@@ -1,5 +1,8 @@
 #include "exec/CmdExecutor.h"
 
+#include "base/Path.h"
+#include "base/Text.h"
+
 #include "exec/MouseMove.h"
 #include "exec/VirtualKeys.h"
 #include "exec/Volume.h"
@@ -19,7 +22,7 @@ constexpr int32_t kShowNormal = 5;
 constexpr uint32_t kRaiseFlags = kSwpNoSize | kSwpNoMove | kSwpNoActivate;
 
 std::wstring LowerClassName(IDesktop& desktop, WindowHandle window) {
-    return ToLowerText(desktop.ClassName(window, kClassNameChars));
+    return TextToLower(desktop.ClassName(window, kClassNameChars));
 }
 
 uintptr_t CommandParam(int32_t id, uint32_t notification) {
@@ -339,9 +342,7 @@ int StartApplication(IDesktop& desktop, const tagAPPREF& app) {
     LM_TRACE_SCOPE_ARG(L"StartApplication", L"%ls", app.executable.c_str());
     WindowHandle window = CLMFindWindow(desktop).FindWindow(app.windowCaption, app.executable, false);
     if (window == kNoWindow) {
-        const size_t slash = app.appPath.find_last_of(L'\\');
-        const std::wstring folder =
-            slash == std::wstring::npos ? std::wstring() : app.appPath.substr(0, slash);
+        const std::wstring folder = PathFolder(app.appPath);
         if (folder.size() >= 2)
             desktop.ShellExec(L"open", app.appPath, app.commandLine, folder, kShowNormal);
         else

@@ -1,5 +1,7 @@
 #include "exec/FindWindow.h"
 
+#include "base/Text.h"
+
 #include "support/LMDebug.h"
 
 #include <cwctype>
@@ -12,12 +14,6 @@ namespace {
 constexpr uint32_t kFindContext = 32;
 constexpr size_t kClassChars = 260;
 } // namespace
-
-std::wstring ToLowerText(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return text;
-}
 
 // ---------------------------------------------------------------------------------------------------------
 // CEnumWinModules
@@ -135,11 +131,11 @@ WindowHandle CLMFindWindow::FindWindow(const std::wstring& caption, const std::w
 
     tagSearch search;
     if (!executable.empty()) {
-        search.executable = ToLowerText(executable);
+        search.executable = TextToLower(executable);
         search.hasExecutable = 1;
     }
     if (!caption.empty()) {
-        search.caption = ToLowerText(caption);
+        search.caption = TextToLower(caption);
         search.hasCaption = 1;
         if (executable.size() < 5) {
             TraceMessage(kTraceWrn, kFindContext, L"CLMFindWindow::FindWindow() - Not a valid file name\n");
@@ -170,12 +166,12 @@ WindowHandle CLMFindWindow::FindWindowNT(const tagSearch& search, bool includeIn
     std::vector<std::optional<std::wstring>> captions(count);
     auto captionOf = [&](size_t i) -> const std::wstring& {
         if (!captions[i])
-            captions[i] = ToLowerText(modules.GetWindowCaption(i));
+            captions[i] = TextToLower(modules.GetWindowCaption(i));
         return *captions[i];
     };
     std::vector<std::wstring> paths(count);
     for (size_t i = 0; i < count; ++i)
-        paths[i] = ToLowerText(modules.GetModulePath(i));
+        paths[i] = TextToLower(modules.GetModulePath(i));
     auto pathHasExe = [&](size_t i) { return paths[i].find(search.executable) != std::wstring::npos; };
 
     auto firstMatch = [&](auto&& rule) -> WindowHandle {
@@ -231,10 +227,10 @@ bool CLMFindWindow::Visit98(tagSearch& search, WindowHandle window) {
     search.result = kNoWindow;
     if (!desktop_.IsEnabled(window) || !desktop_.IsVisible(window))
         return true;
-    std::wstring caption = ToLowerText(desktop_.WindowText(window, kWindowTextChars));
+    std::wstring caption = TextToLower(desktop_.WindowText(window, kWindowTextChars));
     if (search.hasCaption == 1 && caption.empty())
         return true;
-    std::wstring module = ToLowerText(desktop_.WindowModuleFileName(window, kWindowTextChars));
+    std::wstring module = TextToLower(desktop_.WindowModuleFileName(window, kWindowTextChars));
     if (search.hasExecutable == 1 && module.empty())
         return true;
     // The executable counts only after the module name's first character: a full path given as

@@ -96,7 +96,4 @@ private:
     IDesktop& desktop_;
 };
 
-// Lower case by the standard classification of the current locale.
-std::wstring ToLowerText(std::wstring text);
-
 } // namespace lm

@@ -4,13 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace lm {
+#include "base/Path.h"
 
-#ifdef _WIN32
-constexpr wchar_t kPathSeparator = L'\\';
-#else
-constexpr wchar_t kPathSeparator = L'/';
-#endif
+namespace lm {
 
 struct FileInfo {
     bool exists = false;
@@ -41,14 +37,5 @@ public:
 
 // The file system of this computer; it lives for the whole process and may be used from any thread.
 IFileSystem& NativeFileSystem();
-
-// Joins two path parts with one separator.
-inline std::wstring PathJoin(const std::wstring& a, const std::wstring& b) {
-    if (a.empty())
-        return b;
-    if (a.back() == L'\\' || a.back() == L'/')
-        return a + b;
-    return a + kPathSeparator + b;
-}
 
 } // namespace lm

@@ -12,13 +12,23 @@ namespace lm {
 // The reply value of a receiver when no key is down.
 constexpr uint32_t kIrReplyNoKey = 0xFFFFFFEEu;
 
+// One filter that the search for a receiver looked at; the caller traces them.
+struct tagIRFILTER {
+    std::wstring searchedFor;  // the name part searched for
+    std::wstring friendlyName; // as the filter gives it; empty when it could not be read
+    bool nameRead = false;
+    bool matched = false;  // the name holds the part searched for
+    int32_t bindError = 0; // the error of a matching filter that could not be bound; 0 otherwise
+};
+
 class IIrDevice {
 public:
     virtual ~IIrDevice() = default;
     // Opens the first receiver whose friendly name contains one of `nameParts` (case-sensitive
     // substring, tried in the given order). Closes what was open before. False when none is found.
-    // Runs on the thread that owns the source, with COM initialised.
-    virtual bool Open(const std::vector<std::wstring>& nameParts) = 0;
+    // Runs on the thread that owns the source, with COM initialised. When `seen` is given, it receives
+    // every filter looked at, in order.
+    virtual bool Open(const std::vector<std::wstring>& nameParts, std::vector<tagIRFILTER>* seen) = 0;
     // Releases the receiver. Must not run while QueryCode runs on another thread.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;

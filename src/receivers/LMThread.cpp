@@ -1,7 +1,7 @@
 #include "receivers/LMThread.h"
 
 #include "support/LMDebug.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 namespace lm {
 
@@ -87,8 +87,8 @@ int CLMThread::StopThreadLocked(uint32_t timeoutMs) {
     uint32_t id = ThreadId();
     if (id == 0 || !threads_.Open(id))
         return 1;
-    CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CLMThread::StopThread", L"Thread ID %d = 0x%X %ls", id, id,
-                        FromUtf8(name_).c_str());
+    CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CLMThread::StopThread", L"Thread ID %d = 0x%X %ls",
+                        id, id, FromUtf8(name_).c_str());
     auto handle = threads_.Open(id);
     if (!handle)
         return 0;
@@ -103,7 +103,8 @@ int CLMThread::StopThreadLocked(uint32_t timeoutMs) {
                      static_cast<int>(timeoutMs));
         return 0;
     default:
-        TraceMessage(kTraceErr, kTraceAllContexts, L"Thread 0x%04x(%d) FAILURE 0x%08X\n", id, id, kWaitFailed);
+        TraceMessage(kTraceErr, kTraceAllContexts, L"Thread 0x%04x(%d) FAILURE 0x%08X\n", id, id,
+                     kWaitFailed);
         return 0;
     }
 }

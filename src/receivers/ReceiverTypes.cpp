@@ -1,6 +1,6 @@
 #include "receivers/ReceiverTypes.h"
 
-#include "support/Text.h"
+#include "base/Text.h"
 
 namespace lm {
 
@@ -41,33 +41,6 @@ constexpr ProductRow kProducts[kProductCount] = {
     {L"DVB-T USB Stick B", 1024},  {L"USB Infrared Receiver", 128}, {L"MIDI in", 1},
 };
 
-wchar_t UpperChar(wchar_t c) {
-    unsigned u = static_cast<unsigned>(c);
-    if (u >= L'a' && u <= L'z')
-        return static_cast<wchar_t>(u - 0x20);
-    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) // Latin-1 letters, not the division sign
-        return static_cast<wchar_t>(u - 0x20);
-    if (u == 0xFF)
-        return static_cast<wchar_t>(0x178);
-    // Latin Extended-A: pairs of capital (even) and small (odd), shifted by one around U+0139..U+0148
-    // and U+0179..U+017E.
-    if (u == 0x131) // dotless i
-        return L'I';
-    if ((u >= 0x100 && u <= 0x137) || (u >= 0x14A && u <= 0x177))
-        return static_cast<wchar_t>(u & 1 ? u - 1 : u);
-    if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E))
-        return static_cast<wchar_t>(u & 1 ? u : u - 1);
-    if (u >= 0x3B1 && u <= 0x3CB && u != 0x3C2) // Greek small letters, not the final sigma
-        return static_cast<wchar_t>(u - 0x20);
-    if (u == 0x3C2)
-        return static_cast<wchar_t>(0x3A3);
-    if (u >= 0x430 && u <= 0x44F) // Cyrillic а..я
-        return static_cast<wchar_t>(u - 0x20);
-    if (u >= 0x450 && u <= 0x45F) // Cyrillic ѐ..џ
-        return static_cast<wchar_t>(u - 0x50);
-    return c;
-}
-
 } // namespace
 
 const std::array<tagRECEIVERTYPE, kReceiverTypeCount>& ReceiverTypes() {
@@ -82,13 +55,6 @@ std::wstring ReceiverTypeName(int type) {
     return std::wstring();
 }
 
-std::wstring ToUpperText(const std::wstring& text) {
-    std::wstring upper = text;
-    for (wchar_t& c : upper)
-        c = UpperChar(c);
-    return upper;
-}
-
 std::array<tagRCPRODUCT, kProductCount> BuildProductList(IStringSource& strings) {
     std::array<tagRCPRODUCT, kProductCount> list{};
     for (int i = 0; i < kProductCount; ++i) {
@@ -97,7 +63,7 @@ std::array<tagRCPRODUCT, kProductCount> BuildProductList(IStringSource& strings)
     }
     std::wstring text;
     if (strings.LoadText(kStringDefault, text))
-        CopyBounded(list[0].name, 128, FormatBounded(127, L" - %ls -", ToUpperText(text).c_str()));
+        CopyBounded(list[0].name, 128, FormatBounded(127, L" - %ls -", TextToUpper(text).c_str()));
     return list;
 }
 

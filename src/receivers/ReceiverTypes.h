@@ -39,8 +39,4 @@ constexpr uint32_t kStringDefault = 53440; // "Default"
 // built-in name when the string is unknown.
 std::array<tagRCPRODUCT, kProductCount> BuildProductList(IStringSource& strings);
 
-// Upper case for the letters of the languages the program ships (Latin, Greek, Cyrillic); other
-// characters are kept.
-std::wstring ToUpperText(const std::wstring& text);
-
 } // namespace lm

@@ -1,7 +1,7 @@
 #include "receivers/Src.h"
 
 #include "support/LMDebug.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 namespace lm {
 

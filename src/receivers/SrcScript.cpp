@@ -1,7 +1,7 @@
 #include "receivers/SrcScript.h"
 
 #include "support/LMDebug.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <cerrno>
 #include <cstdlib>

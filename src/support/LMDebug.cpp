@@ -1,7 +1,7 @@
 #include "support/LMDebug.h"
 
 #include "platform/Platform.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -87,7 +87,9 @@ IClock& Clock() {
     return s.clock ? *s.clock : NativePlatform().clock;
 }
 
-void DebugLine(const std::wstring& text) { Proc().DebugOutput(CutTo(L"LM: " + text, kDebuggerChars)); }
+void DebugLine(const std::wstring& text) {
+    Proc().DebugOutput(CutTo(L"LM: " + text, kDebuggerChars));
+}
 
 // Opens the shared block on first use. Caller holds the mutex.
 SharedBlock* Block() {
@@ -199,7 +201,8 @@ const wchar_t* LevelTag(uint32_t level) {
 
 std::wstring Prefix(ThreadRecord& t) {
     LocalTime now = Clock().Now();
-    std::wstring time = FormatBounded(32, L"%d:%02d:%02d.%03d", now.hour, now.minute, now.second, now.milliseconds);
+    std::wstring time =
+        FormatBounded(32, L"%d:%02d:%02d.%03d", now.hour, now.minute, now.second, now.milliseconds);
     uint32_t style = Load(t.prefixStyle);
     if (style == kTracePrefixNone)
         return {};
@@ -248,9 +251,11 @@ void Message(ThreadRecord& t, uint32_t level, uint32_t contexts, const wchar_t* 
     va_end(args);
 }
 
-const wchar_t* const kDays[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday"};
-const wchar_t* const kMonths[] = {L"January", L"February", L"March",     L"April",   L"May",      L"June",
-                                  L"July",    L"August",   L"September", L"October", L"November", L"December"};
+const wchar_t* const kDays[] = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
+                                L"Thursday", L"Friday", L"Saturday"};
+const wchar_t* const kMonths[] = {L"January",   L"February", L"March",    L"April",
+                                  L"May",       L"June",     L"July",     L"August",
+                                  L"September", L"October",  L"November", L"December"};
 
 std::wstring LongDate(const LocalTime& t) {
     const wchar_t* day = kDays[std::clamp(t.dayOfWeek, 0, 6)];
@@ -283,21 +288,6 @@ void ApplySettingsLocked(ProcessRecord& p, const TraceSettings& settings) {
     }
 }
 
-std::wstring Trim(const std::wstring& s) {
-    size_t b = s.find_first_not_of(L" \t");
-    if (b == std::wstring::npos)
-        return {};
-    size_t e = s.find_last_not_of(L" \t");
-    return s.substr(b, e - b + 1);
-}
-
-std::wstring Lower(std::wstring s) {
-    for (auto& c : s)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    return s;
-}
-
 bool ParseNumber(const std::wstring& s, uint32_t& out) {
     if (s.empty() || s.size() > 9 || s.find_first_not_of(L"0123456789") != std::wstring::npos)
         return false;
@@ -319,7 +309,7 @@ TraceSettings ParseTraceSettings(const std::wstring& text) {
         size_t eq = item.find(L'=');
         if (eq == std::wstring::npos)
             continue;
-        std::wstring key = Lower(Trim(item.substr(0, eq)));
+        std::wstring key = TextToLower(Trim(item.substr(0, eq)));
         std::wstring value = Trim(item.substr(eq + 1));
         uint32_t number = 0;
         if (key == L"level" && ParseNumber(value, number)) {
@@ -334,7 +324,7 @@ TraceSettings ParseTraceSettings(const std::wstring& text) {
         } else if (key == L"targets") {
             uint32_t targets = 0;
             if (!ParseNumber(value, targets)) {
-                std::wstring words = Lower(value) + L",";
+                std::wstring words = TextToLower(value) + L",";
                 size_t p = 0;
                 while (p < words.size()) {
                     size_t comma = words.find_first_of(L",+ ", p);
@@ -398,9 +388,10 @@ int TraceInitInternal(uint32_t level) {
                 }
             }
             if (!p) {
-                DebugLine(FormatBounded(kDebuggerChars,
-                                        L"%ls Process %03X not found: Max. number of processes (%d) reached!!! \n",
-                                        L"TraceInitInternal()", pid, kTraceMaxProcesses));
+                DebugLine(
+                    FormatBounded(kDebuggerChars,
+                                  L"%ls Process %03X not found: Max. number of processes (%d) reached!!! \n",
+                                  L"TraceInitInternal()", pid, kTraceMaxProcesses));
                 return 0;
             }
             p->refCount = 0;
@@ -423,13 +414,14 @@ int TraceInitInternal(uint32_t level) {
             if (!record) {
                 int active = ActiveThreads(*p);
                 if (active >= kTraceMaxThreads)
-                    DebugLine(FormatBounded(kDebuggerChars,
-                                            L"%ls Thread %03X not found: Max. number of threads (%d) reached!!! \n",
-                                            L"TraceInitInternal()", tid, kTraceMaxThreads));
+                    DebugLine(
+                        FormatBounded(kDebuggerChars,
+                                      L"%ls Thread %03X not found: Max. number of threads (%d) reached!!! \n",
+                                      L"TraceInitInternal()", tid, kTraceMaxThreads));
                 else
-                    DebugLine(FormatBounded(kDebuggerChars,
-                                            L"%ls Thread %03X not found: Currently %d threads are active!!!\n",
-                                            L"TraceInitInternal()", tid, active));
+                    DebugLine(FormatBounded(
+                        kDebuggerChars, L"%ls Thread %03X not found: Currently %d threads are active!!!\n",
+                        L"TraceInitInternal()", tid, active));
                 if (p->refCount == 0)
                     Store(p->processId, 0u); // a record taken for nothing is given back
                 return 0;
@@ -459,10 +451,12 @@ int TraceInitInternal(uint32_t level) {
         p->refCount = static_cast<int8_t>(processBefore + 1);
         firstOfProcess = processBefore == 0;
         if (firstOfProcess)
-            DebugLine(FormatBounded(kDebuggerChars, L"%ls LMDEBUG Version %d: #Processes=%d #Threads=%d Memory=%d KB\n",
+            DebugLine(FormatBounded(kDebuggerChars,
+                                    L"%ls LMDEBUG Version %d: #Processes=%d #Threads=%d Memory=%d KB\n",
                                     L"TraceInitInternal()", kTraceLayoutVersion, kTraceMaxProcesses,
                                     kTraceMaxThreads, static_cast<int>(sizeof(SharedBlock) / 1024)));
-        DebugLine(FormatBounded(kDebuggerChars, L"%ls Reference count - Process %d -> %d / Thread  %d -> %d\n",
+        DebugLine(FormatBounded(kDebuggerChars,
+                                L"%ls Reference count - Process %d -> %d / Thread  %d -> %d\n",
                                 L"TraceInitInternal()", processBefore, p->refCount, threadBefore,
                                 static_cast<int>(record->refCount)));
         if (otherThread == 0) {
@@ -478,8 +472,8 @@ int TraceInitInternal(uint32_t level) {
     }
     if (otherThread != 0) {
         Message(*record, kTraceDetail, kTraceAllContexts, kRule);
-        Message(*record, kTraceDetail, kTraceAllContexts, L"LMDEBUG: Another thread (0x%x) has already attached to LMDEBUG\n",
-                otherThread);
+        Message(*record, kTraceDetail, kTraceAllContexts,
+                L"LMDEBUG: Another thread (0x%x) has already attached to LMDEBUG\n", otherThread);
         Message(*record, kTraceDetail, kTraceAllContexts,
                 L"LMDEBUG: -> Debug parameters are ignored. Current settings are kept!\n");
         Message(*record, kTraceDetail, kTraceAllContexts, kRuleEnd);
@@ -493,7 +487,8 @@ int TraceInitInternal(uint32_t level) {
     Message(*record, kTraceMsg, kTraceAllContexts, kRule);
     Message(*record, kTraceMsg, kTraceAllContexts, L"Logfile       = %ls    \n", logPath.c_str());
     Message(*record, kTraceMsg, kTraceAllContexts, L"Date          = %ls\n", LongDate(Clock().Now()).c_str());
-    Message(*record, kTraceMsg, kTraceAllContexts, L"Debug level   = %d    \n", static_cast<int>(Load(record->level)));
+    Message(*record, kTraceMsg, kTraceAllContexts, L"Debug level   = %d    \n",
+            static_cast<int>(Load(record->level)));
     Message(*record, kTraceMsg, kTraceAllContexts, L"Context flags = 0x%08X\n", Load(record->contextMask));
     Message(*record, kTraceMsg, kTraceAllContexts, kRuleEnd);
     return 1;
@@ -511,13 +506,14 @@ void TraceTerminateThread(uint32_t threadId, bool reset) {
     if (!t || t->refCount == 0) {
         int active = p ? ActiveThreads(*p) : 0;
         if (active >= kTraceMaxThreads)
-            DebugLine(FormatBounded(kDebuggerChars,
-                                    L"WARNING: %ls Thread %03X not found: Max. number of threads (%d) reached!!! \n",
-                                    L"TraceTerminateThread()", threadId, kTraceMaxThreads));
+            DebugLine(FormatBounded(
+                kDebuggerChars,
+                L"WARNING: %ls Thread %03X not found: Max. number of threads (%d) reached!!! \n",
+                L"TraceTerminateThread()", threadId, kTraceMaxThreads));
         else
-            DebugLine(FormatBounded(kDebuggerChars,
-                                    L"WARNING: %ls Thread %03X not found: Currently %d threads are active!!!\n",
-                                    L"TraceTerminateThread()", threadId, active));
+            DebugLine(FormatBounded(
+                kDebuggerChars, L"WARNING: %ls Thread %03X not found: Currently %d threads are active!!!\n",
+                L"TraceTerminateThread()", threadId, active));
         return;
     }
     int processBefore = p->refCount;
@@ -545,7 +541,8 @@ void TraceTerminateThread(uint32_t threadId, bool reset) {
         bool anyInUse = std::any_of(std::begin(block->processes), std::end(block->processes),
                                     [](ProcessRecord& r) { return Load(r.processId) != 0; });
         if (!anyInUse) {
-            DebugLine(FormatBounded(kDebuggerChars, L"%ls Last process was removed!\n", L"TraceTerminateThread()"));
+            DebugLine(
+                FormatBounded(kDebuggerChars, L"%ls Last process was removed!\n", L"TraceTerminateThread()"));
             CloseBlock();
         }
     }
@@ -610,7 +607,8 @@ CLMTraceScope::CLMTraceScope(uint32_t level, uint32_t contexts, const wchar_t* n
     Open(nullptr);
 }
 
-CLMTraceScope::CLMTraceScope(uint32_t level, uint32_t contexts, const wchar_t* name, const wchar_t* argFormat, ...)
+CLMTraceScope::CLMTraceScope(uint32_t level, uint32_t contexts, const wchar_t* name, const wchar_t* argFormat,
+                             ...)
     : name_(name) {
     ThreadRecord* t = OwnRecord(false);
     if (!t || !Passes(*t, level, contexts))
@@ -631,8 +629,9 @@ void CLMTraceScope::Open(const wchar_t* argText) {
     start_ = Clock().TickCount();
     std::wstring indent = FromUtf16(t->indent, kIndentChars);
     std::wstring name = CutTo(name_ ? name_ : L"", kIndentChars);
-    std::wstring text = argText ? FormatBounded(kMessageChars, L"%ls\\ %ls(%ls)\n", indent.c_str(), name.c_str(), argText)
-                                : FormatBounded(kMessageChars, L"%ls\\ %ls()\n", indent.c_str(), name.c_str());
+    std::wstring text =
+        argText ? FormatBounded(kMessageChars, L"%ls\\ %ls(%ls)\n", indent.c_str(), name.c_str(), argText)
+                : FormatBounded(kMessageChars, L"%ls\\ %ls()\n", indent.c_str(), name.c_str());
     Emit(*t, kTraceIO, text);
     size_t len = indent.size();
     if (len < kIndentChars - 1) {
@@ -658,8 +657,12 @@ CLMTraceScope::~CLMTraceScope() {
          FormatBounded(kMessageChars, L"%ls/ %ls() (%.3f sec)\n", indent.c_str(), name.c_str(), seconds));
 }
 
-CLMTraceProcess::CLMTraceProcess(uint32_t level) : threadId_(Proc().ThreadId()) { TraceInitEx(level); }
+CLMTraceProcess::CLMTraceProcess(uint32_t level) : threadId_(Proc().ThreadId()) {
+    TraceInitEx(level);
+}
 
-CLMTraceProcess::~CLMTraceProcess() { TraceTerminateThread(threadId_, true); }
+CLMTraceProcess::~CLMTraceProcess() {
+    TraceTerminateThread(threadId_, true);
+}
 
 } // namespace lm

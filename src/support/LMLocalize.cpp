@@ -1,8 +1,10 @@
 #include "support/LMLocalize.h"
 
+#include "base/Path.h"
+
 #include "support/LMDebug.h"
 #include "support/LanguageFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -38,30 +40,12 @@ int FindLanguageEntry(uint16_t langId) {
     return -1;
 }
 
-namespace {
-
-std::wstring Lower(std::wstring s) {
-    for (wchar_t& c : s)
-        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return s;
-}
-
-std::wstring WithoutExtension(const wchar_t* fileName) {
-    std::wstring name = fileName;
-    size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
-bool SameFileName(const std::wstring& a, const std::wstring& b) {
-    return Lower(a) == Lower(b);
-}
-
-} // namespace
+namespace {} // namespace
 
 std::optional<uint16_t> FindLanguageByName(const std::wstring& name) {
-    std::wstring wanted = Lower(name);
+    std::wstring wanted = TextToLower(name);
     for (const tagLANGENTRY& e : LanguageTable())
-        if (wanted == Lower(e.fileName) || wanted == Lower(WithoutExtension(e.fileName)))
+        if (wanted == TextToLower(e.fileName) || wanted == TextToLower(PathStem(e.fileName)))
             return e.langId;
     return std::nullopt;
 }
@@ -283,7 +267,7 @@ std::wstring CLMLocalize::CurrentLanguageName() const {
     uint16_t current = CurrentLanguage();
     int entry = FindLanguageEntry(current);
     return entry < 0 ? std::wstring(L"UNKNOWN")
-                     : WithoutExtension(LanguageTable()[static_cast<size_t>(entry)].fileName);
+                     : PathStem(LanguageTable()[static_cast<size_t>(entry)].fileName);
 }
 
 bool CLMLocalize::LoadText(uint32_t id, wchar_t* buffer, size_t size) {
@@ -337,9 +321,8 @@ bool CLMLocalize::LookupLocked(uint32_t id, std::wstring& text) {
             continue;
         if (step.fallback) {
             int entry = FindLanguageEntry(current_);
-            std::wstring name = entry < 0
-                                    ? std::wstring(L"UNKNOWN")
-                                    : WithoutExtension(LanguageTable()[static_cast<size_t>(entry)].fileName);
+            std::wstring name = entry < 0 ? std::wstring(L"UNKNOWN")
+                                          : PathStem(LanguageTable()[static_cast<size_t>(entry)].fileName);
             TraceMessage(kTraceWrn, kTraceAllContexts, L"LMLOC: %ls string NOT LOCALIZED: '%ls'\n",
                          name.c_str(), text.c_str());
         }
@@ -370,7 +353,7 @@ bool CLMLocalize::FileStep(uint32_t id, bool fallback, std::wstring& text) {
         entry < 0 ? std::wstring(kEnglishLanguageFile) : LanguageTable()[static_cast<size_t>(entry)].fileName;
     if (ReadLanguageFile(file, id, text))
         return true;
-    return fallback && !SameFileName(file, kEnglishLanguageFile) &&
+    return fallback && !SameText(file, kEnglishLanguageFile) &&
            ReadLanguageFile(kEnglishLanguageFile, id, text);
 }
 
@@ -457,7 +440,7 @@ void CLMLocalize::BuildMenuLocked() {
         item.langId = table[i].langId;
         item.name = services_.locale.NativeLanguageName(item.langId);
         if (item.name.empty())
-            item.name = WithoutExtension(table[i].fileName);
+            item.name = PathStem(table[i].fileName);
         item.name[0] = services_.locale.ToUpper(item.name[0]);
         menu_.push_back(std::move(item));
     }

@@ -1,5 +1,6 @@
 #include "support/LMLocalizeWin.h"
 
+#include "base/Path.h"
 #include "support/LMDebug.h"
 
 #ifndef NOMINMAX
@@ -142,8 +143,7 @@ std::wstring CLMLocalizeWin::ModuleFolder() {
         path.resize(path.size() * 2);
     }
     std::wstring full(path.data());
-    size_t slash = full.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
+    return PathFolder(full);
 }
 
 } // namespace lm

@@ -1,7 +1,7 @@
 #include "support/LMSystemInfo.h"
 
 #include "support/LMDebug.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <cwchar>
 

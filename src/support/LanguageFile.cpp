@@ -1,6 +1,6 @@
 #include "support/LanguageFile.h"
 
-#include "support/Text.h"
+#include "base/Text.h"
 
 namespace lm {
 

@@ -3,7 +3,7 @@
 // file, its comments, blank lines, line ends and even bytes that do not decode stay exactly as they
 // were. The parsed form is dropped when the file's size or modification time changes.
 #include "support/ProfileFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,56 +23,13 @@ bool IsProfileSpace(wchar_t c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
-// Simple lower-case mapping of the Latin, Greek, Cyrillic, Armenian and full-width letters; enough to
-// match names the way the profile functions do without depending on the C library's locale.
-wchar_t Fold(wchar_t c) {
-    if (c < 0x80)
-        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-    auto w = static_cast<uint32_t>(c);
-    uint32_t r = w;
-    if ((w >= 0xC0 && w <= 0xDE && w != 0xD7) || (w >= 0x391 && w <= 0x3AB && w != 0x3A2) ||
-        (w >= 0x410 && w <= 0x42F) || (w >= 0xFF21 && w <= 0xFF3A))
-        r = w + 32;
-    else if (w == 0x130)
-        r = 0x69;
-    else if ((w >= 0x100 && w <= 0x137) || (w >= 0x14A && w <= 0x177) || (w >= 0x460 && w <= 0x481) ||
-             (w >= 0x48A && w <= 0x4BF) || (w >= 0x4D0 && w <= 0x52F) || (w >= 0x1E00 && w <= 0x1E95) ||
-             (w >= 0x1EA0 && w <= 0x1EFF))
-        r = w | 1;
-    else if ((w >= 0x139 && w <= 0x148) || (w >= 0x179 && w <= 0x17E) || (w >= 0x4C1 && w <= 0x4CE))
-        r = (w & 1) ? w + 1 : w;
-    else if (w == 0x178)
-        r = 0xFF;
-    else if (w >= 0x400 && w <= 0x40F)
-        r = w + 80;
-    else if (w >= 0x531 && w <= 0x556)
-        r = w + 48;
-    else if (w == 0x386)
-        r = 0x3AC;
-    else if (w >= 0x388 && w <= 0x38A)
-        r = w + 37;
-    else if (w == 0x38C)
-        r = 0x3CC;
-    else if (w == 0x38E || w == 0x38F)
-        r = w + 63;
-    return static_cast<wchar_t>(r);
-}
-
-std::wstring Trim(const std::wstring& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && IsProfileSpace(s[b]))
-        ++b;
-    while (e > b && IsProfileSpace(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
+std::wstring TrimProfile(const std::wstring& s) {
+    return Trim(s, IsProfileSpace);
 }
 
 // The form under which names are matched: trimmed and folded.
 std::wstring MatchForm(const std::wstring& s) {
-    std::wstring t = Trim(s);
-    for (auto& c : t)
-        c = Fold(c);
-    return t;
+    return TextToLower(TrimProfile(s));
 }
 
 // Text given by a caller ends at its first zero, as a C string would.
@@ -115,18 +72,6 @@ bool ToCp1252(uint32_t c, unsigned char& b) {
     return false;
 }
 
-void AppendWide(std::wstring& out, uint32_t cp) {
-    if constexpr (sizeof(wchar_t) == 2) {
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-            return;
-        }
-    }
-    out += static_cast<wchar_t>(cp);
-}
-
 // Next code point of wide text; on 16-bit wide characters surrogate pairs are joined and a lone
 // surrogate is given as it is.
 uint32_t NextCodePoint(const std::wstring& s, size_t& i) {
@@ -142,40 +87,6 @@ uint32_t NextCodePoint(const std::wstring& s, size_t& i) {
         }
     }
     return c;
-}
-
-std::wstring DecodeUtf8(const unsigned char* s, size_t n) {
-    std::wstring out;
-    out.reserve(n);
-    for (size_t i = 0; i < n;) {
-        unsigned char b = s[i];
-        if (b < 0x80) {
-            out += static_cast<wchar_t>(b);
-            ++i;
-            continue;
-        }
-        int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        uint32_t cp = extra < 0 ? 0 : (b & (0x3F >> extra));
-        bool ok = extra > 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + static_cast<size_t>(k) >= n || (s[i + k] & 0xC0) != 0x80)
-                ok = false;
-            else
-                cp = (cp << 6) | (s[i + k] & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values beyond Unicode are invalid too.
-        static constexpr uint32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-        if (ok && (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-            ok = false;
-        if (!ok) {
-            out += static_cast<wchar_t>(0xFFFD);
-            ++i;
-            continue;
-        }
-        AppendWide(out, cp);
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return out;
 }
 
 std::wstring DecodeUtf16(const unsigned char* s, size_t units, bool bigEndian) {
@@ -308,7 +219,7 @@ std::wstring DecodeBytes(ProfileEncoding encoding, const unsigned char* s, size_
         return out;
     }
     case ProfileEncoding::Utf8Bom:
-        return DecodeUtf8(s, n);
+        return FromUtf8(reinterpret_cast<const char*>(s), n);
     case ProfileEncoding::Utf16LeBom:
         return DecodeUtf16(s, n / 2, false);
     case ProfileEncoding::Utf16BeBom:
@@ -377,7 +288,7 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
             size_t close = text.rfind(L']', e - 1);
             if (close != std::wstring::npos && close > s) {
                 Section sec;
-                sec.name = Trim(CutAtZero(text.substr(s + 1, close - s - 1)));
+                sec.name = TrimProfile(CutAtZero(text.substr(s + 1, close - s - 1)));
                 sec.header = sec.last = lineIndex;
                 p->sections.push_back(std::move(sec));
                 cur = &p->sections.back();
@@ -506,7 +417,8 @@ struct CProfileStore::Impl {
 std::wstring DecodeProfileText(const std::string& bytes) {
     size_t bom = 0;
     ProfileEncoding encoding = DetectEncoding(bytes, bom);
-    return DecodeBytes(encoding, reinterpret_cast<const unsigned char*>(bytes.data()) + bom, bytes.size() - bom);
+    return DecodeBytes(encoding, reinterpret_cast<const unsigned char*>(bytes.data()) + bom,
+                       bytes.size() - bom);
 }
 
 CProfileStore::CProfileStore(IFileSystem& fs) : fs_(fs), impl_(std::make_unique<Impl>()) {}
@@ -601,8 +513,8 @@ bool CProfileStore::SectionExists(const std::wstring& file, const std::wstring& 
 
 bool CProfileStore::WriteString(const std::wstring& file, const std::wstring& section,
                                 const std::wstring& key, const std::wstring& value) {
-    const std::wstring secName = Trim(CutAtZero(section));
-    const std::wstring keyName = Trim(CutAtZero(key));
+    const std::wstring secName = TrimProfile(CutAtZero(section));
+    const std::wstring keyName = TrimProfile(CutAtZero(key));
     std::wstring val = CutAtZero(value);
     val.erase(
         0, std::min(val.size(), static_cast<size_t>(std::find_if_not(val.begin(), val.end(), IsProfileSpace) -

@@ -5,7 +5,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeKnownFolders.h"
 #include "fakes/FakeRegistry.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 
 #include "bench/ProfileSample.h"
 #include "fakes/FakeFileSystem.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <benchmark/benchmark.h>
 

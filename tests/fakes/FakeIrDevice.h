@@ -33,7 +33,7 @@ public:
         Close();
         --bus_.liveDevices;
     }
-    bool Open(const std::vector<std::wstring>& nameParts) override {
+    bool Open(const std::vector<std::wstring>& nameParts, std::vector<tagIRFILTER>*) override {
         Close();
         for (const auto& part : nameParts)
             for (const auto& name : bus_.installed)

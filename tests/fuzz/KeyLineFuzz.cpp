@@ -2,7 +2,7 @@
 // byte is odd). Besides not crashing, the reader and the writer must agree: whatever a line reads as is
 // written so that it reads back the same, and no written line can break the file.
 #include "cmdset/KeyLine.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <cstddef>
 #include <cstdint>

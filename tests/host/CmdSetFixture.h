@@ -7,7 +7,7 @@
 #include "fakes/FakeRegistry.h"
 #include "platform/FileSystem.h"
 #include "support/ProfileFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

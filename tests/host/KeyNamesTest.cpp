@@ -7,7 +7,7 @@
 #include "fakes/FakeStringTables.h"
 #include "support/LMDebug.h"
 #include "support/LMLocalize.h"
-#include "support/Text.h"
+#include "base/Text.h"
 #include "support/StringTables.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "fakes/FakeStringTables.h"
 #include "support/LMDebug.h"
 #include "support/LanguageFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

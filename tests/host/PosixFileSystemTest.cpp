@@ -1,7 +1,7 @@
 // The host file system and the profile store on it, in a fresh temporary folder.
 #include "platform/FileSystem.h"
 #include "support/ProfileFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -68,12 +68,6 @@ TEST(ReceiverTypes, ProductListRowZeroTakesTheLocalisedDefaultInCapitals) {
     EXPECT_EQ(std::wstring(cut[0].name).substr(0, 5), L" - XX");
 }
 
-TEST(ReceiverTypes, UpperCaseKeepsWhatHasNoCapital) {
-    EXPECT_EQ(ToUpperText(L"abc xyz 09 \u00df \u00f7 \u00ff \u0131 \u03c2\u03c9"),
-              L"ABC XYZ 09 \u00df \u00f7 \u0178 I \u03a3\u03a9");
-    EXPECT_EQ(ToUpperText(L"\u0103\u0148\u0149\u017e\u0450"), L"\u0102\u0147\u0149\u017d\u0400");
-}
-
 // The owner's side of the receiver state.
 class FakeHost final : public IReceiverHost {
 public:

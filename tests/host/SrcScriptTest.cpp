@@ -3,7 +3,7 @@
 
 #include "ReceiverTestSupport.h"
 #include "fakes/FakeFileSystem.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "support/StringTables.h"
 
 #include "support/LMLocalize.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "exec/Volume.h"
 #include "platform/Platform.h"
 #include "platform/Timer.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include "fakes/FakeExecServices.h"
 
@@ -179,7 +179,7 @@ TEST_F(ExecWinTest, TheWindowSearchSeesThisProcessAndItsExecutable) {
     EXPECT_NE(std::find(processes.begin(), processes.end(), GetCurrentProcessId()), processes.end());
     std::wstring path;
     ASSERT_TRUE(psapi->FirstModulePath(GetCurrentProcessId(), path));
-    EXPECT_NE(ToLowerText(path).find(L"lm_win_tests.exe"), std::wstring::npos) << ToUtf8(path);
+    EXPECT_NE(TextToLower(path).find(L"lm_win_tests.exe"), std::wstring::npos) << ToUtf8(path);
 
     CEnumWinModules modules(desktop);
     EXPECT_EQ(modules.Enumerate(kEnumVisibleOnly | kEnumUnownedOnly), 1);
@@ -197,7 +197,7 @@ TEST_F(ExecWinTest, TheWindowSearchSeesThisProcessAndItsExecutable) {
     EXPECT_EQ(CLMFindWindow(desktop).FindWindow(L"exec test", L"lm_win_tests.exe", false), W(window));
     std::wstring base;
     EXPECT_TRUE(desktop.ProcessModuleBaseName(GetCurrentProcessId(), base));
-    EXPECT_EQ(ToLowerText(base), L"lm_win_tests.exe");
+    EXPECT_EQ(TextToLower(base), L"lm_win_tests.exe");
     DestroyOn(ui, window);
 }
 

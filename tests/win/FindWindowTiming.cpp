@@ -3,7 +3,7 @@
 #include "ExecWinSupport.h"
 
 #include "exec/FindWindow.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

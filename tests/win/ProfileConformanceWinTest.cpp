@@ -2,7 +2,7 @@
 // same files give the same results, files written by either read back the same through the other.
 #include "platform/FileSystem.h"
 #include "support/ProfileFile.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

@@ -74,7 +74,7 @@ TEST_F(ReceiverWinTest, TheDeviceSourceWithoutItsReceiverDoesNotStart) {
     EXPECT_EQ(source.IsInitialised(), 0);
     EXPECT_FALSE(source.IsPolling());
     auto device = NativeIrDevices().CreateDevice();
-    EXPECT_FALSE(device->Open({L"Vistar S USB"}));
+    EXPECT_FALSE(device->Open({L"Vistar S USB"}, nullptr));
     EXPECT_EQ(device->QueryCode(), 0u); // nothing open: the preset reply
 }
 

@@ -1,7 +1,7 @@
 // rcset: upgrade, list, show and check command-set files from the command line.
 #include "cmdset/CmdSetTool.h"
 #include "platform/Platform.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 // read-only when nobody may write it by its mode bits (as with the read-only attribute on Windows,
 // this holds even for a user who could override it).
 #include "platform/FileSystem.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <dirent.h>
 #include <fcntl.h>

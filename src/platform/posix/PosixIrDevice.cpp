@@ -6,7 +6,7 @@ namespace {
 
 class NoIrDevice final : public IIrDevice {
 public:
-    bool Open(const std::vector<std::wstring>&) override { return false; }
+    bool Open(const std::vector<std::wstring>&, std::vector<tagIRFILTER>*) override { return false; }
     void Close() override {}
     bool IsOpen() const override { return false; }
     uint32_t QueryCode() override { return kIrReplyNoKey; }

@@ -1,7 +1,7 @@
 // Known folders of host builds: the XDG folders for the per-user data, /usr/bin as the system folder and
 // /opt as the folder of installed programs. There is no Windows folder.
 #include "platform/KnownFolders.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <unistd.h>
 

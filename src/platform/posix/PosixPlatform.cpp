@@ -1,6 +1,6 @@
 // Native services for host builds (Linux): standard library threads and clocks, POSIX for the rest.
 #include "platform/Platform.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #include <pthread.h>
 #include <unistd.h>

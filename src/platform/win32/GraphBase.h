@@ -8,6 +8,9 @@
 #include <strmif.h>
 
 #include <cstddef>
+#include <vector>
+
+#include "platform/IrDevice.h"
 
 namespace lm::win32 {
 
@@ -39,9 +42,10 @@ public:
     // Finds the first filter of `category` whose friendly name contains `name` (case-sensitive) and that
     // can be bound. S_OK with the filter (and its friendly name when a buffer is given, cut to
     // `friendlyNameChars`); E_POINTER when `name` or `filter` is null; VFW_E_NOT_FOUND when none
-    // matches or the enumeration cannot be set up.
+    // matches or the enumeration cannot be set up. Every filter looked at is added to `seen` when given.
     static HRESULT FindFilter(const GUID& category, const wchar_t* name, IBaseFilter** filter,
-                              wchar_t* friendlyName, size_t friendlyNameChars);
+                              wchar_t* friendlyName, size_t friendlyNameChars,
+                              std::vector<tagIRFILTER>* seen = nullptr);
 };
 
 } // namespace lm::win32

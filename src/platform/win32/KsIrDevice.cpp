@@ -1,8 +1,8 @@
 // The receiver of the DVB-S box: its filter among the BDA receiver components, and the driver's
 // kernel-streaming property that holds the infrared code.
 #include "platform/IrDevice.h"
-#include "support/LMDebug.h"
-#include "support/Text.h"
+
+#include "base/Text.h"
 // After the program's headers: windows.h renames some of their names.
 #include "platform/win32/GraphBase.h"
 
@@ -25,7 +25,6 @@ constexpr GUID kIrCodePropertySet = {
 constexpr DWORD kIoctlKsProperty = 0x002F0003; // IOCTL_KS_PROPERTY
 constexpr DWORD kRequestTimeoutMs = 1000;
 constexpr size_t kFriendlyNameChars = 256;
-constexpr uint32_t kTraceContextGraph = 0x1000000;
 
 // The kernel-streaming object interface of a filter.
 struct IKsObjectApi : public IUnknown {
@@ -79,12 +78,12 @@ public:
         if (event_)
             CloseHandle(event_);
     }
-    bool Open(const std::vector<std::wstring>& nameParts) override {
+    bool Open(const std::vector<std::wstring>& nameParts, std::vector<tagIRFILTER>* seen) override {
         Close();
         for (const std::wstring& part : nameParts) {
             IBaseFilter* filter = nullptr;
             if (FAILED(CGraphBase::FindFilter(kCategoryBdaReceiverComponent, part.c_str(), &filter, nullptr,
-                                              0)) ||
+                                              0, seen)) ||
                 !filter)
                 continue;
             filter->QueryInterface(kIidKsObject, reinterpret_cast<void**>(&ks_));
@@ -128,8 +127,8 @@ public:
 } // namespace
 
 HRESULT CGraphBase::FindFilter(const GUID& category, const wchar_t* name, IBaseFilter** filter,
-                               wchar_t* friendlyName, size_t friendlyNameChars) {
-    CLMTraceScope scope(kTraceInfo, kTraceContextGraph, L"CGraphBase::FindFilter", L"%ls", name ? name : L"");
+                               wchar_t* friendlyName, size_t friendlyNameChars,
+                               std::vector<tagIRFILTER>* seen) {
     if (!name || !filter)
         return kEPointer;
     *filter = nullptr;
@@ -145,12 +144,12 @@ HRESULT CGraphBase::FindFilter(const GUID& category, const wchar_t* name, IBaseF
         monikers->Reset();
         IMoniker* moniker = nullptr;
         while (result != S_OK && monikers->Next(1, &moniker, nullptr) == S_OK) {
-            std::wstring friendly;
-            if (ReadFriendlyName(moniker, friendly))
-                LM_TRACE(kTraceInfo, L"FriendlyName: '%ls'\n", friendly.c_str());
-            else
-                LM_TRACE(kTraceInfo, L"FriendlyName: '%ls'\n", L"pBag->Read(PROP_FRIENDLYNAME) FAILED");
-            if (friendly.find(name) != std::wstring::npos) {
+            tagIRFILTER met;
+            met.searchedFor = name;
+            met.nameRead = ReadFriendlyName(moniker, met.friendlyName);
+            met.matched = met.friendlyName.find(name) != std::wstring::npos;
+            const std::wstring& friendly = met.friendlyName;
+            if (met.matched) {
                 IBaseFilter* bound = nullptr;
                 HRESULT bind = E_FAIL;
                 try {
@@ -165,15 +164,11 @@ HRESULT CGraphBase::FindFilter(const GUID& category, const wchar_t* name, IBaseF
                         CopyBounded(friendlyName, friendlyNameChars, friendly);
                     result = S_OK;
                 } else {
-                    LM_TRACE(kTraceErr, L"CGraphBase::FindFilter(%ls) Exception in BindToObject()\n",
-                             friendly.c_str());
-                    if (_wcsicmp(friendly.c_str(), L"BDA MPEG2 Transport Information Filter") == 0)
-                        LM_TRACE(
-                            kTraceErr,
-                            L"CGraphBase::FindFilter: This happens with Windows Media Player 11 Beta and can "
-                            L"be ignored.\n");
+                    met.bindError = FAILED(bind) ? static_cast<int32_t>(bind) : static_cast<int32_t>(E_FAIL);
                 }
             }
+            if (seen)
+                seen->push_back(std::move(met));
             Release(moniker);
         }
     }

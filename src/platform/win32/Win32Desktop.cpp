@@ -1,6 +1,8 @@
 // The Windows desktop: user32, the process-status library and the shell.
 #include "platform/Desktop.h"
 
+#include "base/Path.h"
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -22,11 +24,6 @@ WindowHandle W(HWND h) {
 
 // Messages to other programs wait at most this long; a hung program must not stop the command thread.
 constexpr UINT kSendTimeoutMs = 2000;
-
-std::wstring FileNameOf(const std::wstring& path) {
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 // The full image path through the limited query right, which also works for processes of other
 // bitness and for most elevated ones.
@@ -142,7 +139,7 @@ public:
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof(entry);
         for (BOOL more = first_(snapshot, &entry); more; more = next_(snapshot, &entry))
-            processes.push_back(ProcessEntry{entry.th32ProcessID, FileNameOf(entry.szExeFile)});
+            processes.push_back(ProcessEntry{entry.th32ProcessID, PathFileName(entry.szExeFile)});
         CloseHandle(snapshot);
         return true;
     }
@@ -241,7 +238,7 @@ public:
         std::wstring path;
         if (!psapi || !psapi->FirstModulePath(processId, path))
             return false;
-        name = FileNameOf(path);
+        name = PathFileName(path);
         return true;
     }
 

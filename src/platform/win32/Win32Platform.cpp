@@ -1,6 +1,6 @@
 // Native services of the Windows program.
 #include "platform/Platform.h"
-#include "support/Text.h"
+#include "base/Text.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -123,8 +123,8 @@ public:
         // MinGW has no structured exception handling, so names go through SetThreadDescription where
         // the system has it; under a debugger the classic naming exception is raised as well.
         using SetDescription = HRESULT(WINAPI*)(HANDLE, PCWSTR);
-        static const auto setDescription = reinterpret_cast<SetDescription>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
+        static const auto setDescription = reinterpret_cast<SetDescription>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
         if (setDescription) {
             if (HANDLE h = OpenThread(THREAD_SET_LIMITED_INFORMATION, FALSE, threadId)) {
                 setDescription(h, FromUtf8(name).c_str());
@@ -145,7 +145,8 @@ public:
 
 class Win32Mapping final : public ISharedMapping {
 public:
-    Win32Mapping(HANDLE mapping, void* view, bool existed) : mapping_(mapping), view_(view), existed_(existed) {}
+    Win32Mapping(HANDLE mapping, void* view, bool existed)
+        : mapping_(mapping), view_(view), existed_(existed) {}
     ~Win32Mapping() override {
         UnmapViewOfFile(view_);
         CloseHandle(mapping_);
