@@ -1,5 +1,6 @@
 // Power, shutdown warning, timers and texts for the executor tests.
 #pragma once
+#include "fakes/FakeStrings.h"
 #include "exec/ShutdownWarning.h"
 #include "platform/Power.h"
 #include "platform/Timer.h"
@@ -73,18 +74,6 @@ public:
     int sets = 0;
     int kills = 0;
     bool failSet = false;
-};
-
-class FakeStrings final : public IStringSource {
-public:
-    bool LoadText(uint32_t id, std::wstring& text) override {
-        auto it = texts.find(id);
-        if (it == texts.end())
-            return false;
-        text = it->second;
-        return true;
-    }
-    std::map<uint32_t, std::wstring> texts;
 };
 
 } // namespace lm::test

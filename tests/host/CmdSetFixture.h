@@ -5,6 +5,7 @@
 #include "cmdset/KeyLine.h"
 #include "fakes/FakeKnownFolders.h"
 #include "fakes/FakeRegistry.h"
+#include "fakes/FakeStrings.h"
 #include "platform/FileSystem.h"
 #include "support/ProfileFile.h"
 #include "base/Text.h"
@@ -18,19 +19,6 @@
 #include <memory>
 
 namespace lm::test {
-
-// Texts of the test: the words it puts in, nothing else (the program's English fallbacks apply).
-class MapStrings final : public IStringSource {
-public:
-    bool LoadText(uint32_t id, std::wstring& text) override {
-        auto it = words.find(id);
-        if (it == words.end())
-            return false;
-        text = it->second;
-        return true;
-    }
-    std::map<uint32_t, std::wstring> words;
-};
 
 class TempFolder {
 public:
@@ -130,7 +118,7 @@ protected:
     CProfileStore profiles{NativeFileSystem()};
     FakeRegistry registry;
     FakeKnownFolders folders;
-    MapStrings strings;
+    FakeStrings strings;
     CKeyNames keyNames;
     CAppCatalog catalog;
 };

@@ -11,7 +11,7 @@ namespace lm {
 namespace {
 
 using test::Cmd;
-using test::MapStrings;
+using test::FakeStrings;
 
 TEST(CommandRecordTest, EqualityTakesEveryFieldIntoAccount) {
     const tagWINCMD base = Cmd(CMD_KEY, 70, MOD_KEY_CTRL, 0, 1, 1000, 200, L"Find", L"APP");
@@ -34,8 +34,8 @@ TEST(CommandRecordTest, EqualityTakesEveryFieldIntoAccount) {
 }
 
 TEST(CommandTypeTest, ShortAndFullNames) {
-    MapStrings strings;
-    strings.words = {{4450, L"Bildschirmanzeige"}, {54593, L"Fenster"}};
+    FakeStrings strings;
+    strings.texts = {{4450, L"Bildschirmanzeige"}, {54593, L"Fenster"}};
     const wchar_t* shortNames[] = {L"---", L"OSD", L"SYS", L"KEY", L"WIN", L"CTL"};
     for (int type = 0; type < 6; ++type)
         EXPECT_EQ(CmdTypeName(type, true, strings), shortNames[type]) << type;
@@ -52,7 +52,7 @@ TEST(CommandTypeTest, ShortAndFullNames) {
 }
 
 TEST(CommandTypeTest, SubtypeAndParameterTexts) {
-    MapStrings strings;
+    FakeStrings strings;
     EXPECT_EQ(CmdSubTypeName(CMD_OSD, OSD_TIME, strings), L"Time");
     EXPECT_EQ(CmdSubTypeName(CMD_SYSTEM, SYS_CURSOR, strings), L"Cursor");
     EXPECT_EQ(CmdSubTypeName(CMD_WINDOW, WIN_TOGGLE_MINIMIZE, strings), L"Toggle minimise");
@@ -107,8 +107,8 @@ TEST(KeymapTest, EqualityAndBasicOperations) {
 }
 
 TEST(KeymapTest, DefaultKeymap) {
-    MapStrings strings;
-    strings.words = {{53382, L"Schließen"}, {56150, L"Lautstärke"}, {4503, L"Vorheriges Programm"}};
+    FakeStrings strings;
+    strings.texts = {{53382, L"Schließen"}, {56150, L"Lautstärke"}, {4503, L"Vorheriges Programm"}};
     CKeymap map;
     map.SetAt(300, Cmd(CMD_KEY, 1, 0, 0, 0, 0, 0)); // emptied first
     ASSERT_EQ(BuildDefaultKeymap(map, strings), 1);
@@ -156,8 +156,8 @@ TEST(KeymapTest, DefaultKeymap) {
 }
 
 TEST(KeymapTest, ControlKeymap) {
-    MapStrings strings;
-    strings.words = {{56048, L"Seite"}};
+    FakeStrings strings;
+    strings.texts = {{56048, L"Seite"}};
     CKeymap map;
     ASSERT_EQ(BuildControlKeymap(map, strings), 1);
     EXPECT_EQ(map.GetCount(), 28u);

@@ -1,3 +1,4 @@
+#include "fakes/FakeStrings.h"
 #include "cmdset/KeyNames.h"
 
 #include "fakes/FakeClock.h"
@@ -19,21 +20,6 @@
 
 namespace lm {
 namespace {
-
-class MapWords final : public IStringSource {
-public:
-    explicit MapWords(std::map<uint32_t, std::wstring> words) : words_(std::move(words)) {}
-    bool LoadText(uint32_t id, std::wstring& text) override {
-        auto it = words_.find(id);
-        if (it == words_.end())
-            return false;
-        text = it->second;
-        return true;
-    }
-
-private:
-    std::map<uint32_t, std::wstring> words_;
-};
 
 const std::map<uint32_t, std::wstring> kEnglish = {
     {1, L"&OK"},          {4452, L"Power"},      {4500, L"FREW"},
@@ -126,7 +112,7 @@ void ExpectEnglishNames(CKeyNames& names) {
 
 TEST(KeyNamesTest, NotesAreNamedByPitchAndOctave) {
     KeyNameTable table;
-    MapWords words(kEnglish);
+    test::FakeStrings words(kEnglish);
     InitKeynames(true, words, table);
     EXPECT_STREQ(table[0].data(), L"C0");
     EXPECT_STREQ(table[1].data(), L"C#0");
@@ -140,7 +126,7 @@ TEST(KeyNamesTest, NotesAreNamedByPitchAndOctave) {
 }
 
 TEST(KeyNamesTest, EnglishNamesAreTheVocabularyAndFixedWordsAndGapsStayEmpty) {
-    CKeyNames names([](bool) { return std::make_unique<MapWords>(kEnglish); });
+    CKeyNames names([](bool) { return std::make_unique<test::FakeStrings>(kEnglish); });
     ExpectEnglishNames(names);
     EXPECT_STREQ(names.EnglishName(-1), L"");
     EXPECT_STREQ(names.EnglishName(RCKEY_COUNT), L"");
@@ -165,7 +151,7 @@ TEST(KeyNamesTest, EnglishStaysEnglishWhileTheDisplayLanguageIsGerman) {
     std::vector<bool> asked;
     CKeyNames names([&](bool english) -> std::unique_ptr<IStringSource> {
         asked.push_back(english);
-        return std::make_unique<MapWords>(english ? kEnglish : german);
+        return std::make_unique<test::FakeStrings>(english ? kEnglish : german);
     });
     EXPECT_STREQ(names.DisplayName(RCKEY_0), L"Programm 0");
     EXPECT_EQ(asked, (std::vector<bool>{false, true})); // display first, then English
@@ -183,7 +169,7 @@ TEST(KeyNamesTest, EnglishStaysEnglishWhileTheDisplayLanguageIsGerman) {
 }
 
 TEST(KeyNamesTest, WordsMissingFromTheSourceKeepEveryKeyAndItsName) {
-    CKeyNames names([](bool) { return std::make_unique<MapWords>(std::map<uint32_t, std::wstring>{}); });
+    CKeyNames names([](bool) { return std::make_unique<test::FakeStrings>(std::map<uint32_t, std::wstring>{}); });
     ExpectEnglishNames(names);
     CKeyNames nothing(
         [](bool) { return std::unique_ptr<IStringSource>(); }); // falls back to the built-in table
@@ -200,7 +186,7 @@ TEST(KeyNamesTest, TablesAreFilledOnceEvenWhenManyThreadsAskFirst) {
         std::map<uint32_t, std::wstring> words = kEnglish;
         if (!english)
             words[56052] = L"Programm";
-        return std::make_unique<MapWords>(words);
+        return std::make_unique<test::FakeStrings>(words);
     });
     std::vector<std::thread> threads;
     std::vector<std::wstring> seen(8);
@@ -219,7 +205,7 @@ TEST(KeyNamesTest, TablesAreFilledOnceEvenWhenManyThreadsAskFirst) {
     EXPECT_TRUE(names.Filled());
     // Asking again does not refill, and the sources can no longer be changed.
     EXPECT_STREQ(names.DisplayName(RCKEY_9), L"Programm 9");
-    EXPECT_FALSE(names.SetSourceFactory([](bool) { return std::make_unique<MapWords>(kEnglish); }));
+    EXPECT_FALSE(names.SetSourceFactory([](bool) { return std::make_unique<test::FakeStrings>(kEnglish); }));
     EXPECT_EQ(made.load(), 2);
 }
 
@@ -231,7 +217,7 @@ TEST(KeyNamesTest, FillingTracesItsScopeAndEveryRemoteKeyName) {
     TraceInitEx(kTraceDetail);
     proc.debugger.clear();
     KeyNameTable table;
-    MapWords words(kEnglish);
+    test::FakeStrings words(kEnglish);
     InitKeynames(true, words, table);
     TraceTerminateThread(9, true);
     TraceSetPlatform(nullptr, nullptr);

@@ -1,4 +1,5 @@
 // Receiver types, the product list and the receiver state: found mask, slots and ready flag.
+#include "fakes/FakeStrings.h"
 #include "receivers/Receivers.h"
 
 #include "ReceiverTestSupport.h"
@@ -11,18 +12,6 @@
 
 namespace lm {
 namespace {
-
-class FixedStrings final : public IStringSource {
-public:
-    bool LoadText(uint32_t id, std::wstring& text) override {
-        auto it = texts.find(id);
-        if (it == texts.end())
-            return false;
-        text = it->second;
-        return true;
-    }
-    std::map<uint32_t, std::wstring> texts;
-};
 
 TEST(ReceiverTypes, FifteenTypesInTypeOrderAndTheScriptedOneAfterThem) {
     const auto& types = ReceiverTypes();
@@ -41,7 +30,7 @@ TEST(ReceiverTypes, FifteenTypesInTypeOrderAndTheScriptedOneAfterThem) {
 }
 
 TEST(ReceiverTypes, ProductListRowZeroTakesTheLocalisedDefaultInCapitals) {
-    FixedStrings strings;
+    test::FakeStrings strings;
     auto list = BuildProductList(strings);
     ASSERT_EQ(list.size(), 21u);
     EXPECT_STREQ(list[0].name, L" - ALL OTHERS -"); // the string is unknown: built-in name

@@ -1,5 +1,6 @@
 // The command-set administration on Windows: the known folders, the executable map on the real system,
 // and the program's own files beside RemoteControl.exe.
+#include "fakes/FakeStrings.h"
 #include "cmdset/CmdSetAdmin.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
@@ -12,11 +13,6 @@
 
 namespace lm {
 namespace {
-
-class NoWords final : public IStringSource {
-public:
-    bool LoadText(uint32_t, std::wstring&) override { return false; }
-};
 
 TEST(CmdSetWinTest, KnownFolders) {
     IKnownFolders& folders = NativeKnownFolders();
@@ -37,7 +33,7 @@ TEST(CmdSetWinTest, KnownFolders) {
 
 TEST(CmdSetWinTest, ExecutableMapKnowsTheSystemsPrograms) {
     CProfileStore profiles(NativeFileSystem());
-    NoWords words;
+    test::FakeStrings words;
     CKeyNames keyNames;
     CAppCatalog catalog;
     CmdSetServices services{profiles, NativeRegistry(), NativeKnownFolders(), words, keyNames, catalog};
