@@ -7,7 +7,8 @@
 
 namespace lm {
 
-// Dialog 109: a static text above a progress bar, OK and Cancel (the default). The progress bar advances
+// Dialog 109: a static text above a progress bar, OK and Cancel (the default button, the first tab stop
+// and the focus when the dialog opens, so Space and Enter cancel). The progress bar advances
 // once a second; when it reaches the count-down length the dialog ends with OK. Cancel, Escape and the
 // close box end it with Cancel.
 class CDlgShutdownWarning final : public IShutdownWarning {

@@ -97,7 +97,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         // The warning must be seen over whatever runs full screen.
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(dialog);
-        return TRUE; // focus to the default button
+        // The focus goes to Cancel, the default: a stray Space or Enter must not start the power action.
+        SetFocus(GetDlgItem(dialog, IDCANCEL));
+        return FALSE;
     }
     case WM_TIMER:
         if (state && wParam == state->timer && state->timer != 0) {
@@ -140,8 +142,9 @@ int32_t CDlgShutdownWarning::Run(int32_t seconds) {
              WS_EX_TOPMOST, 4, 186, 68, kDefaultTitle, L"MS Shell Dlg", 8);
     t.Item(SS_LEFT, 7, 7, 172, 10, kIdcText, L"Static", L"");
     t.Item(WS_BORDER, 7, 21, 172, 12, kIdcProgress, PROGRESS_CLASSW, L"");
-    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 73, 47, 50, 14, IDOK, L"Button", L"OK");
+    // Cancel is the first tab stop.
     t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 129, 47, 50, 14, IDCANCEL, L"Button", L"Cancel");
+    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 73, 47, 50, 14, IDOK, L"Button", L"OK");
 
     DialogState state{&strings_, CShutdownCountdown(seconds)};
     INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, DialogProc,

@@ -4,9 +4,7 @@
 
 #include "support/LMDebug.h"
 
-#include <cwctype>
-#include <optional>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace lm {
 
@@ -14,100 +12,6 @@ namespace {
 constexpr uint32_t kFindContext = 32;
 constexpr size_t kClassChars = 260;
 } // namespace
-
-// ---------------------------------------------------------------------------------------------------------
-// CEnumWinModules
-
-bool CEnumWinModules::Passes(WindowHandle window) {
-    if ((filter_ & kEnumVisibleOnly) && !desktop_.IsVisible(window))
-        return false;
-    if (!(filter_ & kEnumVisibleOnly) && (filter_ & kEnumInvisibleOnly) && desktop_.IsVisible(window))
-        return false;
-    if ((filter_ & kEnumUnownedOnly) && desktop_.Parent(window) != kNoWindow)
-        return false;
-    if (!(filter_ & kEnumUnownedOnly) && (filter_ & kEnumOwnedOnly) && desktop_.Parent(window) == kNoWindow)
-        return false;
-    return true;
-}
-
-int CEnumWinModules::Enumerate(uint32_t filter) {
-    filter_ = filter;
-    windows_.clear();
-
-    desktop_.EnumTopLevelWindows([this](WindowHandle window) {
-        if (!Passes(window))
-            return true;
-        std::wstring className = desktop_.ClassName(window, kClassChars);
-        if (filter_ & kEnumSkipExcludedClasses) {
-            for (const std::wstring& excluded : excludedClasses_)
-                if (className == excluded)
-                    return true;
-        }
-        tagWindowInfo info;
-        info.className = std::move(className);
-        info.processId = desktop_.WindowProcessId(window);
-        info.window = window;
-        windows_.push_back(std::move(info));
-        return true;
-    });
-
-    switch (desktop_.Family()) {
-    case PlatformFamily::NT:
-        return MapProcessesNT();
-    case PlatformFamily::Windows9x:
-        return MapProcesses9x();
-    default:
-        return 0;
-    }
-}
-
-ptrdiff_t CEnumWinModules::FirstEntryOf(uint32_t processId) const {
-    for (size_t i = 0; i < windows_.size(); ++i)
-        if (windows_[i].processId == processId)
-            return static_cast<ptrdiff_t>(i);
-    return -1;
-}
-
-int CEnumWinModules::MapProcessesNT() {
-    std::unique_ptr<IProcessStatus> psapi = desktop_.LoadProcessStatus();
-    if (!psapi)
-        return 0;
-    // First entry per process, so each listed process costs one look-up.
-    std::unordered_map<uint32_t, size_t> firstEntry;
-    for (size_t i = 0; i < windows_.size(); ++i)
-        firstEntry.emplace(windows_[i].processId, i);
-    for (uint32_t processId : psapi->ListProcesses()) {
-        auto it = firstEntry.find(processId);
-        if (it == firstEntry.end())
-            continue;
-        std::wstring path;
-        if (psapi->FirstModulePath(processId, path))
-            windows_[it->second].modulePath = path.substr(0, kWindowTextChars);
-    }
-    return 1;
-}
-
-int CEnumWinModules::MapProcesses9x() {
-    std::unique_ptr<IToolHelp> toolHelp = desktop_.LoadToolHelp();
-    if (!toolHelp)
-        return 0;
-    std::vector<ProcessEntry> processes;
-    if (!toolHelp->SnapshotProcesses(processes))
-        return 0;
-    for (const ProcessEntry& process : processes) {
-        ptrdiff_t index = FirstEntryOf(process.processId);
-        if (index >= 0)
-            windows_[static_cast<size_t>(index)].modulePath = process.exeFile.substr(0, kWindowTextChars);
-    }
-    return 1;
-}
-
-std::wstring CEnumWinModules::GetWindowCaption(size_t index) {
-    return desktop_.WindowText(windows_.at(index).window, kWindowTextChars);
-}
-
-// ---------------------------------------------------------------------------------------------------------
-// CLMFindWindow
 
 WindowHandle CLMFindWindow::FindWindow(const std::wstring& caption, const std::wstring& executable,
                                        bool includeInvisible) {
@@ -122,7 +26,7 @@ WindowHandle CLMFindWindow::FindWindow(const std::wstring& caption, const std::w
     }
 
     if (!caption.empty()) {
-        WindowHandle byTitle = desktop_.FindTopLevelWindow(caption);
+        WindowHandle byTitle = windows_.FindTopLevelWindow(caption);
         if (byTitle != kNoWindow) {
             TraceMessage(kTraceDetail, kFindContext, L"%ls() - found by caption\n", kScope);
             return byTitle;
@@ -143,60 +47,94 @@ WindowHandle CLMFindWindow::FindWindow(const std::wstring& caption, const std::w
         }
     }
 
+    family_ = processes_.Family();
+    paths_.clear();
+    snapshotTaken_ = false;
     if (WindowHandle found = FindWindowNT(search, includeInvisible)) {
         TraceMessage(kTraceDetail, kFindContext, L"CLMFindWindow::FindWindow() - FindWindowNT\n");
         return found;
     }
-    if (WindowHandle found = FindWindow98(search)) {
-        TraceMessage(kTraceDetail, kFindContext, L"CLMFindWindow::FindWindow() - FindWindow98\n");
-        return found;
+    // The walk over the creating modules sees only the calling process's windows on the NT family.
+    if (family_ != PlatformFamily::NT) {
+        if (WindowHandle found = FindWindow98(search)) {
+            TraceMessage(kTraceDetail, kFindContext, L"CLMFindWindow::FindWindow() - FindWindow98\n");
+            return found;
+        }
     }
     TraceMessage(kTraceDetail, kFindContext, L"CLMFindWindow::FindWindow() - NULL\n");
     return kNoWindow;
 }
 
+const std::wstring& CLMFindWindow::ProcessPath(uint32_t processId) {
+    if (family_ == PlatformFamily::Windows9x && !snapshotTaken_) {
+        snapshotTaken_ = true;
+        std::vector<tagPROCESSENTRY> snapshot;
+        if (processes_.SnapshotProcesses(snapshot))
+            for (const tagPROCESSENTRY& process : snapshot)
+                paths_.emplace(process.processId, TextToLower(process.exeFile.substr(0, kWindowTextChars)));
+    }
+    auto it = paths_.find(processId);
+    if (it != paths_.end())
+        return it->second;
+    std::wstring path;
+    if (family_ != PlatformFamily::NT || !processes_.ImagePath(processId, path))
+        path.clear();
+    return paths_.emplace(processId, TextToLower(path.substr(0, kWindowTextChars))).first->second;
+}
+
+bool CLMFindWindow::Listed(WindowHandle window, bool includeInvisible) {
+    return (includeInvisible || windows_.IsVisible(window)) && windows_.Parent(window) == kNoWindow &&
+           windows_.ClassName(window, kClassChars) != kExcludedClass;
+}
+
+// One walk over the top-level windows. The process of a window is looked at first: the style and class
+// checks that decide whether the window is listed are made only for windows that a rule could pick,
+// the first window of a process of the executable and windows whose caption contains the caption.
 WindowHandle CLMFindWindow::FindWindowNT(const tagSearch& search, bool includeInvisible) {
-    CEnumWinModules modules(desktop_);
-    modules.AddExcludedClass(kExcludedClass);
-    modules.Enumerate(includeInvisible ? kEnumUnownedOnly | kEnumSkipExcludedClasses
-                                       : kEnumVisibleOnly | kEnumUnownedOnly | kEnumSkipExcludedClasses);
-
-    const size_t count = modules.GetCount();
-    // Captions are read from the windows when a rule first needs them.
-    std::vector<std::optional<std::wstring>> captions(count);
-    auto captionOf = [&](size_t i) -> const std::wstring& {
-        if (!captions[i])
-            captions[i] = TextToLower(modules.GetWindowCaption(i));
-        return *captions[i];
-    };
-    std::vector<std::wstring> paths(count);
-    for (size_t i = 0; i < count; ++i)
-        paths[i] = TextToLower(modules.GetModulePath(i));
-    auto pathHasExe = [&](size_t i) { return paths[i].find(search.executable) != std::wstring::npos; };
-
-    auto firstMatch = [&](auto&& rule) -> WindowHandle {
-        for (size_t i = 0; i < count; ++i)
-            if (rule(i))
-                return modules.GetInfo(i).window;
-        return kNoWindow;
-    };
-
     const bool hasCaption = search.hasCaption != 0;
     const bool hasExe = search.hasExecutable != 0;
-    WindowHandle found = kNoWindow;
-    if (hasCaption && hasExe)
-        found = firstMatch([&](size_t i) {
-            return pathHasExe(i) && captionOf(i).find(search.caption) != std::wstring::npos;
-        });
-    if (!found && hasCaption)
-        found = firstMatch([&](size_t i) { return captionOf(i) == search.caption; });
-    if (!found && hasCaption)
-        found = firstMatch([&](size_t i) { return captionOf(i).find(search.caption) != std::wstring::npos; });
-    if (!found && hasExe)
-        found = firstMatch([&](size_t i) { return pathHasExe(i) && !captionOf(i).empty(); });
-    if (!found && hasExe)
-        found = firstMatch([&](size_t i) { return pathHasExe(i); });
-    return found;
+    WindowHandle rule[5] = {};
+    std::unordered_set<uint32_t> firstListed; // processes of the executable whose first window was seen
+    windows_.EnumTopLevelWindows([&](WindowHandle window) {
+        const uint32_t processId = windows_.WindowProcessId(window);
+        const bool exeWindow = hasExe && !firstListed.count(processId) &&
+                               ProcessPath(processId).find(search.executable) != std::wstring::npos;
+        std::wstring caption;
+        bool captionRead = false;
+        bool containsCaption = false;
+        if (hasCaption) {
+            caption = TextToLower(windows_.WindowText(window, kWindowTextChars));
+            captionRead = true;
+            containsCaption = caption.find(search.caption) != std::wstring::npos;
+        }
+        if ((!exeWindow && !containsCaption) || !Listed(window, includeInvisible))
+            return true;
+        if (exeWindow) {
+            firstListed.insert(processId);
+            if (containsCaption) {
+                rule[0] = window; // nothing beats the first window of rule 1
+                return false;
+            }
+            if (!captionRead)
+                caption = TextToLower(windows_.WindowText(window, kWindowTextChars));
+            if (!rule[3] && !caption.empty())
+                rule[3] = window;
+            if (!rule[4])
+                rule[4] = window;
+        }
+        if (containsCaption) {
+            if (!rule[1] && caption == search.caption)
+                rule[1] = window;
+            if (!rule[2])
+                rule[2] = window;
+        }
+        // Without a caption the first window of rule 4 is the answer.
+        return hasCaption || !rule[3];
+    });
+    for (WindowHandle found : rule)
+        if (found)
+            return found;
+    return kNoWindow;
 }
 
 WindowHandle CLMFindWindow::FindWindow98(tagSearch& search) {
@@ -219,18 +157,18 @@ WindowHandle CLMFindWindow::FindWindow98(tagSearch& search) {
 
 void CLMFindWindow::Walk98(tagSearch& search) {
     search.result = kNoWindow;
-    desktop_.EnumTopLevelWindows([&](WindowHandle window) { return Visit98(search, window); });
+    windows_.EnumTopLevelWindows([&](WindowHandle window) { return Visit98(search, window); });
 }
 
 // Returns false to stop the walk.
 bool CLMFindWindow::Visit98(tagSearch& search, WindowHandle window) {
     search.result = kNoWindow;
-    if (!desktop_.IsEnabled(window) || !desktop_.IsVisible(window))
+    if (!windows_.IsEnabled(window) || !windows_.IsVisible(window))
         return true;
-    std::wstring caption = TextToLower(desktop_.WindowText(window, kWindowTextChars));
+    std::wstring caption = TextToLower(windows_.WindowText(window, kWindowTextChars));
     if (search.hasCaption == 1 && caption.empty())
         return true;
-    std::wstring module = TextToLower(desktop_.WindowModuleFileName(window, kWindowTextChars));
+    std::wstring module = TextToLower(windows_.WindowModuleFileName(window, kWindowTextChars));
     if (search.hasExecutable == 1 && module.empty())
         return true;
     // The executable counts only after the module name's first character: a full path given as

@@ -11,9 +11,9 @@ std::mutex gFirstLock;
 CWinMouseMove* gFirst = nullptr;
 } // namespace
 
-CWinMouseMove::CWinMouseMove(IDesktop& desktop, ITimers& timers, IClock& clock,
+CWinMouseMove::CWinMouseMove(IInput& input, ITimers& timers, IClock& clock,
                              std::function<WindowHandle()> mainWindow)
-    : desktop_(desktop), timers_(timers), clock_(clock), mainWindow_(std::move(mainWindow)) {
+    : input_(input), timers_(timers), clock_(clock), mainWindow_(std::move(mainWindow)) {
     std::lock_guard lock(gFirstLock);
     if (!gFirst)
         gFirst = this;
@@ -70,14 +70,14 @@ void CWinMouseMove::Step() {
     const int32_t direction = direction_.load();
     const int32_t x = static_cast<int16_t>(static_cast<uint32_t>(direction) >> 16);
     const int32_t y = static_cast<int16_t>(direction & 0xFFFF);
-    desktop_.SendInput(InputRecord::Mouse(kMouseMove, x * step, y * step));
+    input_.SendInput(tagINPUTRECORD::Mouse(kMouseMove, x * step, y * step));
     lastStep_.store(now);
 }
 
-void SendMouseClick(IDesktop& desktop, int32_t button) {
+void SendMouseClick(IInput& input, int32_t button) {
     auto press = [&](uint32_t downFlag, uint32_t upFlag) {
-        desktop.SendInput(InputRecord::Mouse(downFlag));
-        desktop.SendInput(InputRecord::Mouse(upFlag));
+        input.SendInput(tagINPUTRECORD::Mouse(downFlag));
+        input.SendInput(tagINPUTRECORD::Mouse(upFlag));
     };
     switch (button) {
     case kClickLeft:
@@ -98,16 +98,16 @@ void SendMouseClick(IDesktop& desktop, int32_t button) {
     }
 }
 
-bool SetMouseCursor(IDesktop& desktop, int32_t mode) {
+bool SetMouseCursor(IInput& input, int32_t mode) {
     switch (mode) {
     case kCursorHide:
-        desktop.SetCursor(CursorShape::None);
+        input.SetCursor(CursorShape::None);
         return true;
     case kCursorShow:
-        desktop.SetCursor(CursorShape::Arrow);
+        input.SetCursor(CursorShape::Arrow);
         return true;
     case kCursorToggle:
-        desktop.SetCursor(desktop.Cursor() != CursorShape::None ? CursorShape::None : CursorShape::Arrow);
+        input.SetCursor(input.Cursor() != CursorShape::None ? CursorShape::None : CursorShape::Arrow);
         return true;
     default:
         return false;

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
+#include "platform/Input.h"
 #include "platform/Timer.h"
 
 #include <array>
@@ -27,8 +28,7 @@ public:
         {{500, 1}, {1000, 1}, {1500, 2}, {2000, 3}, {3000, 4}, {4000, 6}, {5000, 8}}};
 
     // mainWindow names the window whose thread runs the timer (none: the calling thread).
-    CWinMouseMove(IDesktop& desktop, ITimers& timers, IClock& clock,
-                  std::function<WindowHandle()> mainWindow);
+    CWinMouseMove(IInput& input, ITimers& timers, IClock& clock, std::function<WindowHandle()> mainWindow);
     virtual ~CWinMouseMove();
     CWinMouseMove(const CWinMouseMove&) = delete;
     CWinMouseMove& operator=(const CWinMouseMove&) = delete;
@@ -52,7 +52,7 @@ private:
         return static_cast<int32_t>(((x & 0xFFFF) << 16) | (y & 0xFFFF));
     }
 
-    IDesktop& desktop_;
+    IInput& input_;
     ITimers& timers_;
     IClock& clock_;
     std::function<WindowHandle()> mainWindow_;
@@ -71,8 +71,8 @@ enum : int32_t { kClickLeft = 0, kClickMiddle = 1, kClickRight = 2, kClickDouble
 enum : int32_t { kCursorHide = 0, kCursorShow = 1, kCursorToggle = 2 };
 
 // Button events where the pointer is; other values send nothing.
-void SendMouseClick(IDesktop& desktop, int32_t button);
+void SendMouseClick(IInput& input, int32_t button);
 // Hides, shows or toggles the pointer shape; false for an unknown mode.
-bool SetMouseCursor(IDesktop& desktop, int32_t mode);
+bool SetMouseCursor(IInput& input, int32_t mode);
 
 } // namespace lm

@@ -7,7 +7,7 @@ namespace lm {
 bool PowerCommand(PowerServices& s, int32_t action) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"PowerCommand", L"%d", action);
     if (action == 0) {
-        s.desktop.PostMsg(s.desktop.DesktopWindow(), kWmSysCommand, kScScreenSave, kScScreenSave);
+        s.windows.PostMsg(s.windows.DesktopWindow(), kWmSysCommand, kScScreenSave, kScScreenSave);
         return true;
     }
     // Only an expired count-down or OK goes on: a warning that could not be shown must not end in a
@@ -19,7 +19,7 @@ bool PowerCommand(PowerServices& s, int32_t action) {
     }
 
     bool done = false;
-    if (s.desktop.Family() == PlatformFamily::NT && !s.power.EnableShutdownPrivilege()) {
+    if (s.processes.Family() == PlatformFamily::NT && !s.power.EnableShutdownPrivilege()) {
         LM_TRACE(kTraceErr, L"PowerCommand() - no shutdown privilege\n");
     } else {
         switch (action) {
@@ -42,7 +42,7 @@ bool PowerCommand(PowerServices& s, int32_t action) {
     LM_TRACE(kTraceErr, L"PowerCommand() - action %d failed\n", action);
     std::wstring text =
         s.strings.Text(kIdsShutdownFailed, L"ERROR: Shutdown failed.\nUse Ctrl+Alt+Del to restart.");
-    s.desktop.WarningBox(text, s.strings.Text(kIdsWarningCaption, L"Warning"));
+    s.shell.WarningBox(text, s.strings.Text(kIdsWarningCaption, L"Warning"));
     return false;
 }
 

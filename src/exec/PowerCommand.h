@@ -3,6 +3,8 @@
 #include "exec/ShutdownWarning.h"
 #include "platform/Desktop.h"
 #include "platform/Power.h"
+#include "platform/Processes.h"
+#include "platform/Shell.h"
 #include "support/Strings.h"
 
 #include <cstdint>
@@ -18,7 +20,9 @@ enum : uint32_t {
 };
 
 struct PowerServices {
-    IDesktop& desktop;
+    IWindows& windows;
+    IProcesses& processes; // the platform family
+    IShell& shell;         // the warning box
     IPower& power;
     IShutdownWarning& warning;
     IStringSource& strings;

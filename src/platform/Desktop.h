@@ -1,10 +1,8 @@
-// The desktop as the command executors see it: top-level windows and their processes, focus, synthesised
-// input, window messages and placement, the pointer, and the shell. Window handles are opaque numbers;
-// 0 is no window.
+// The windows of the desktop as the command executors see them: top-level windows and their controls,
+// focus, messages and placement. Window handles are opaque numbers; 0 is no window.
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +13,6 @@ constexpr WindowHandle kNoWindow = 0;
 // Z-order markers of SetWindowPos.
 constexpr WindowHandle kWindowTopMost = static_cast<WindowHandle>(-1);
 constexpr WindowHandle kWindowNoTopMost = static_cast<WindowHandle>(-2);
-
-// Platform families of the version information.
-enum class PlatformFamily { Other = 0, Windows9x = 1, NT = 2 };
 
 // Window messages and their parameters used by the executors.
 enum : uint32_t {
@@ -55,83 +50,10 @@ enum : uint32_t {
 // Scroll-bar kind of the scroll-bar calls: the control itself.
 constexpr int kSbCtl = 2;
 
-// Virtual-key codes the executors press themselves.
-enum : uint16_t { kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkCapital = 0x14 };
-
-// One input record of SendInput.
-struct InputRecord {
-    enum class Kind : uint8_t { Keyboard, Mouse };
-    Kind kind = Kind::Keyboard;
-    // Keyboard
-    uint16_t vk = 0;
-    uint16_t scan = 0;
-    // Mouse
-    int32_t dx = 0;
-    int32_t dy = 0;
-    uint32_t mouseData = 0;
-    // KEYEVENTF_* or MOUSEEVENTF_* bits
-    uint32_t flags = 0;
-    uint32_t time = 0;
-
-    static InputRecord Key(uint16_t vk, bool up) {
-        InputRecord r;
-        r.vk = vk;
-        r.flags = up ? 0x0002u : 0u;
-        return r;
-    }
-    static InputRecord Mouse(uint32_t flags, int32_t dx = 0, int32_t dy = 0) {
-        InputRecord r;
-        r.kind = Kind::Mouse;
-        r.flags = flags;
-        r.dx = dx;
-        r.dy = dy;
-        return r;
-    }
-    friend bool operator==(const InputRecord&, const InputRecord&) = default;
-};
-enum : uint32_t { kKeyEventKeyUp = 0x0002 };
-enum : uint32_t {
-    kMouseMove = 0x0001,
-    kMouseLeftDown = 0x0002,
-    kMouseLeftUp = 0x0004,
-    kMouseRightDown = 0x0008,
-    kMouseRightUp = 0x0010,
-    kMouseMiddleDown = 0x0020,
-    kMouseMiddleUp = 0x0040,
-};
-
-enum class CursorShape { None, Arrow, Other };
-
-// The process-status functions (EnumProcesses and friends), loaded at run time.
-class IProcessStatus {
+class IWindows {
 public:
-    virtual ~IProcessStatus() = default;
-    // Every running process.
-    virtual std::vector<uint32_t> ListProcesses() = 0;
-    // Opens the process for query and read access and reads the full path of its executable module.
-    // False when the process cannot be opened; the path is empty when the name cannot be read.
-    virtual bool FirstModulePath(uint32_t processId, std::wstring& path) = 0;
-};
+    virtual ~IWindows() = default;
 
-// One process of a ToolHelp snapshot.
-struct ProcessEntry {
-    uint32_t processId = 0;
-    std::wstring exeFile; // file name of the executable
-};
-
-// The ToolHelp snapshot functions of the older platform family.
-class IToolHelp {
-public:
-    virtual ~IToolHelp() = default;
-    // Takes a process snapshot; false when none could be taken.
-    virtual bool SnapshotProcesses(std::vector<ProcessEntry>& processes) = 0;
-};
-
-class IDesktop {
-public:
-    virtual ~IDesktop() = default;
-
-    // --- Windows ---
     // Visits the top-level windows in the platform's order (top of the stacking order first) until
     // the visitor returns false.
     virtual void EnumTopLevelWindows(const std::function<bool(WindowHandle)>& visit) = 0;
@@ -161,62 +83,26 @@ public:
     virtual std::wstring WindowModuleFileName(WindowHandle window, size_t maxChars) = 0;
     virtual WindowHandle DesktopWindow() = 0;
 
-    // --- Processes ---
-    virtual PlatformFamily Family() = 0;
-    // Null when the library or one of its functions is missing.
-    virtual std::unique_ptr<IProcessStatus> LoadProcessStatus() = 0;
-    virtual std::unique_ptr<IToolHelp> LoadToolHelp() = 0;
-    // Base name of the process's executable module; false when the process cannot be opened.
-    virtual bool ProcessModuleBaseName(uint32_t processId, std::wstring& name) = 0;
-
-    // --- Focus ---
+    // The window that receives the keyboard input of the user.
     virtual WindowHandle ForegroundWindow() = 0;
+    // Asks for the window to be brought to the front. The system may refuse (a background process
+    // may not take the foreground from the user) or let it happen a little later.
     virtual bool SetForegroundWindow(WindowHandle window) = 0;
-    // SetActiveWindow: returns the previously active window, none when there was none or it failed.
-    virtual WindowHandle SetActiveWindow(WindowHandle window) = 0;
-    // GetActiveWindow of the calling thread.
-    virtual WindowHandle ActiveWindow() = 0;
-    virtual WindowHandle SetFocus(WindowHandle window) = 0;
+    // SetActiveWindow: among the calling thread's windows; false when it failed.
+    virtual bool SetActiveWindow(WindowHandle window) = 0;
+    virtual void SetFocus(WindowHandle window) = 0;
 
-    // --- Keyboard and input ---
-    // GetKeyState: bit 0 is the toggle state, bit 15 the pressed state.
-    virtual uint16_t KeyState(int32_t vk) = 0;
-    // VkKeyScanW: virtual key in the low byte, shift state in the high byte; 0xFFFF when none.
-    virtual uint16_t CharToVirtualKey(wchar_t ch) = 0;
-    // SendInput with one record; the number of records inserted.
-    virtual uint32_t SendInput(const InputRecord& input) = 0;
-
-    // --- Messages ---
     virtual bool PostMsg(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
     virtual intptr_t SendMsg(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
-
-    // --- Placement ---
     virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y, int32_t cx,
                               int32_t cy, uint32_t flags) = 0;
     // Scroll bars: bar is kSbCtl for a scroll-bar control.
     virtual bool ScrollRange(WindowHandle window, int bar, int32_t& minimum, int32_t& maximum) = 0;
     virtual int32_t ScrollPos(WindowHandle window, int bar) = 0;
     virtual int32_t SetScrollPos(WindowHandle window, int bar, int32_t pos, bool redraw) = 0;
-
-    // --- Pointer ---
-    virtual bool SetCursorPos(int32_t x, int32_t y) = 0;
-    // Shape set through the calling thread (GetCursor / SetCursor).
-    virtual CursorShape Cursor() = 0;
-    virtual void SetCursor(CursorShape shape) = 0;
-    // Width and height of a maximised window on the primary screen.
-    virtual void MaximizedSize(int32_t& cx, int32_t& cy) = 0;
-
-    // --- Shell ---
-    // ShellExecuteW; an empty directory passes none. True when the shell reported success.
-    virtual bool ShellExec(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
-                           const std::wstring& directory, int32_t show) = 0;
-
-    // --- User notice ---
-    // A task-modal, top-most warning box with an OK button.
-    virtual void WarningBox(const std::wstring& text, const std::wstring& caption) = 0;
 };
 
-// The desktop of this system (Windows builds).
-IDesktop& NativeDesktop();
+// The windows of this system (Windows builds).
+IWindows& NativeWindows();
 
 } // namespace lm

@@ -3,255 +3,222 @@
 namespace lm {
 namespace {
 
-using test::FakeDesktop;
-using Lines = std::vector<std::wstring>;
-using Message = FakeDesktop::Message;
+using Message = test::FakeWindows::Message;
+using Messages = std::vector<Message>;
 
 class ControlCommandTest : public test::ExecFixture {
 protected:
-    ControlCommandTest() {
-        desktop.AddProcess(10, L"C:\\Apps\\Target\\target.exe");
-        top = desktop.AddTopLevel(L"Target", L"TargetWnd", 10).handle;
-        app.executable = L"target.exe";
-        app.appPath = L"C:\\Apps\\Target\\target.exe";
-    }
     int Run(int32_t type, int32_t subtype, int32_t param = 0, int32_t param2 = 0) {
         return exec.ExecuteCommand(Command(type, subtype, param, param2), &app);
     }
-    WindowHandle top = 0;
-    tagAPPREF app;
+    WindowHandle top = App(10, L"C:\\Apps\\Target\\target.exe", L"Target");
+    tagAPPREF app{L"target.exe", L"C:\\Apps\\Target\\target.exe", L"", L""};
 };
 
 TEST_F(ControlCommandTest, DescendantSearchPrefersDirectChildrenThenSameIdChildrenThenDepthFirst) {
     // top: panel(1) { inner(7) }, group(2) { deep(9) { deeper(8) } }, item(7) { nested(7) }
-    WindowHandle panel = desktop.AddChild(top, L"Static", 1).handle;
-    WindowHandle inner = desktop.AddChild(panel, L"Button", 7).handle;
-    WindowHandle group = desktop.AddChild(top, L"Static", 2).handle;
-    WindowHandle deep = desktop.AddChild(group, L"Static", 9).handle;
-    WindowHandle deeper = desktop.AddChild(deep, L"Edit", 8).handle;
-    WindowHandle item = desktop.AddChild(top, L"Button", 7).handle;
-    WindowHandle nested = desktop.AddChild(item, L"Button", 7).handle;
-    EXPECT_EQ(FindDescendantWindow(desktop, top, 7), nested); // direct child first, its same-ID child wins
-    EXPECT_EQ(FindDescendantWindow(desktop, top, 8), deeper);
-    EXPECT_EQ(FindDescendantWindow(desktop, top, 9), deep);
-    EXPECT_EQ(FindDescendantWindow(desktop, top, 5), kNoWindow);
-    desktop.Get(item).id = 70;
-    EXPECT_EQ(FindDescendantWindow(desktop, top, 7), inner); // no direct child: first subtree in order
+    WindowHandle panel = windows.AddChild(top, L"Static", 1);
+    WindowHandle inner = windows.AddChild(panel, L"Button", 7);
+    WindowHandle deep = windows.AddChild(windows.AddChild(top, L"Static", 2), L"Static", 9);
+    WindowHandle deeper = windows.AddChild(deep, L"Edit", 8);
+    WindowHandle item = windows.AddChild(top, L"Button", 7);
+    WindowHandle nested = windows.AddChild(item, L"Button", 7);
+    EXPECT_EQ(FindDescendantWindow(windows, top, 7), nested); // direct child first, its same-ID child wins
+    EXPECT_EQ(FindDescendantWindow(windows, top, 8), deeper);
+    EXPECT_EQ(FindDescendantWindow(windows, top, 9), deep);
+    EXPECT_EQ(FindDescendantWindow(windows, top, 5), kNoWindow);
+    windows[item].id = 70;
+    EXPECT_EQ(FindDescendantWindow(windows, top, 7), inner); // no direct child: first subtree in order
 }
 
 TEST_F(ControlCommandTest, MenuItemAndButton) {
     EXPECT_EQ(Run(CMD_CONTROL, CTL_MENUITEM, 40001), 1);
-    EXPECT_EQ(desktop.messages.back(), (Message{top, kWmCommand, 40001, 0, true}));
+    EXPECT_EQ(windows[top].posted, (Messages{{kWmCommand, 40001, 0}}));
 
-    WindowHandle button = desktop.AddChild(top, L"BUTTON", 1003).handle;
-    desktop.log.clear();
+    windows[top].exStyle = kWsExTopMost;
+    WindowHandle button = windows.AddChild(top, L"BUTTON", 1003);
     EXPECT_EQ(Run(CMD_CONTROL, CTL_BUTTON, 1003), 1);
-    EXPECT_EQ(desktop.log, (Lines{L"SetWindowPos 0x100 NOTOPMOST 0,0,0,0 0x3", L"SetActiveWindow 0x100",
-                                  L"SetFocus " + FakeDesktop::Hex(button), L"sleep 10",
-                                  L"post " + FakeDesktop::Hex(button) + L" 0xf5 0x0 0x0"}));
+    EXPECT_EQ(windows[button].posted, (Messages{{kBmClick, 0, 0}}));
+    EXPECT_EQ(windows.focus, button);
+    EXPECT_EQ(windows.active, top);
+    EXPECT_EQ(windows[top].exStyle, 0u); // no longer top-most
 
     // A control of another class or an unknown ID: nothing, still result 1.
-    desktop.AddChild(top, L"Edit", 1004);
-    desktop.log.clear();
+    WindowHandle edit = windows.AddChild(top, L"Edit", 1004);
+    windows.active = windows.focus = kNoWindow;
     EXPECT_EQ(Run(CMD_CONTROL, CTL_BUTTON, 1004), 1);
     EXPECT_EQ(Run(CMD_CONTROL, CTL_BUTTON, 999), 1);
-    EXPECT_TRUE(desktop.log.empty());
+    EXPECT_TRUE(windows[edit].posted.empty());
+    EXPECT_EQ(windows.active, kNoWindow);
 
     EXPECT_EQ(Run(CMD_CONTROL, 4, 1003), 0);
     app.executable = L"absent.exe";
-    desktop.foreground = kNoWindow;
     EXPECT_EQ(Run(CMD_CONTROL, CTL_MENUITEM, 40001), 0);
 }
 
 TEST_F(ControlCommandTest, ComboBoxSelectsOnlyExistingItemsAndNotifiesTheParentTwice) {
-    WindowHandle dialog = desktop.AddChild(top, L"#32770", 50).handle;
-    FakeDesktop::Window& combo = desktop.AddChild(dialog, L"ComboBox", 1005);
-    combo.itemCount = 3;
-
+    WindowHandle dialog = windows.AddChild(top, L"#32770", 50);
+    WindowHandle combo = windows.AddChild(dialog, L"ComboBox", 1005);
+    windows[combo].items = 3;
     EXPECT_EQ(Run(CMD_CONTROL, CTL_COMBOBOX, 1005, 3), 1); // index == count: nothing is selected
-    EXPECT_EQ(combo.curSel, -1);
-    EXPECT_TRUE(desktop.Posted().empty());
+    EXPECT_EQ(windows[combo].selection, -1);
+    EXPECT_TRUE(windows[dialog].posted.empty());
 
-    EXPECT_EQ(Run(CMD_CONTROL, CTL_COMBOBOX, 1005, 0), 1);
-    EXPECT_EQ(combo.curSel, 0);
-    const auto from = static_cast<intptr_t>(combo.handle);
-    EXPECT_EQ(desktop.Posted(), (std::vector<Message>{{dialog, kWmCommand, (1u << 16) | 1005, from, true},
-                                                      {dialog, kWmCommand, (9u << 16) | 1005, from, true}}));
-
+    EXPECT_EQ(Run(CMD_CONTROL, CTL_COMBOBOX, 1005, 2), 1);
+    EXPECT_EQ(windows[combo].selection, 2);
+    const auto from = static_cast<intptr_t>(combo);
+    EXPECT_EQ(windows[dialog].posted,
+              (Messages{{kWmCommand, (1u << 16) | 1005, from}, {kWmCommand, (9u << 16) | 1005, from}}));
     // A negative index is below any count in the signed comparison, so it goes through too.
-    desktop.messages.clear();
     EXPECT_EQ(Run(CMD_CONTROL, CTL_COMBOBOX, 1005, -1), 1);
-    EXPECT_EQ(desktop.Posted().size(), 2u);
-
-    combo.className = L"ListBox";
-    desktop.messages.clear();
-    EXPECT_EQ(Run(CMD_CONTROL, CTL_COMBOBOX, 1005, 1), 1);
-    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_EQ(windows[dialog].posted.size(), 4u);
+    windows[combo].className = L"ListBox";
+    Run(CMD_CONTROL, CTL_COMBOBOX, 1005, 1);
+    EXPECT_EQ(windows[dialog].posted.size(), 4u);
 }
 
-TEST_F(ControlCommandTest, TrackbarStepsArePercentOfTheRangeKeptInsideIt) {
-    FakeDesktop::Window& bar = desktop.AddChild(top, L"msctls_trackbar32", 1006);
-    bar.pos = 5;
-    EXPECT_EQ(Run(CMD_CONTROL, CTL_SLIDER, 1006, -10), 1);
-    EXPECT_EQ(bar.pos, 0);
-    const auto from = static_cast<intptr_t>(bar.handle);
-    EXPECT_EQ(desktop.Posted(), (std::vector<Message>{{top, kWmHScroll, kSbThumbTrack, from, true},
-                                                      {top, kWmHScroll, kSbEndScroll, from, true}}));
-    EXPECT_NE(std::find(desktop.log.begin(), desktop.log.end(),
-                        L"send " + FakeDesktop::Hex(bar.handle) + L" TBM_SETPOS 1 0"),
-              desktop.log.end());
+TEST_F(ControlCommandTest, SliderStepsArePercentOfTheRangeKeptInsideIt) {
+    WindowHandle bar = windows.AddChild(top, L"msctls_trackbar32", 1006);
+    auto step = [&](WindowHandle control, int32_t from, int32_t percent) {
+        windows[control].position = from;
+        EXPECT_EQ(Run(CMD_CONTROL, CTL_SLIDER, windows[control].id, percent), 1);
+        return windows[control].position;
+    };
+    EXPECT_EQ(step(bar, 5, -10), 0);
+    const auto from = static_cast<intptr_t>(bar);
+    EXPECT_EQ(windows[top].posted,
+              (Messages{{kWmHScroll, kSbThumbTrack, from}, {kWmHScroll, kSbEndScroll, from}}));
+    EXPECT_EQ(step(bar, 95, 10), 100);
+    windows[bar].maximum = 15;
+    EXPECT_EQ(step(bar, 3, 10), 4); // 15 * 10 / 100 = 1.5, truncated
+    EXPECT_EQ(step(bar, 3, -10), 2);
+    windows[bar].style = kTbsVert;
+    step(bar, 0, 1);
+    EXPECT_EQ(windows[top].posted.back(), (Message{kWmVScroll, kSbEndScroll, from}));
 
-    bar.pos = 95;
-    Run(CMD_CONTROL, CTL_SLIDER, 1006, 10);
-    EXPECT_EQ(bar.pos, 100);
-    bar.rangeMax = 15;
-    bar.pos = 3;
-    Run(CMD_CONTROL, CTL_SLIDER, 1006, 10); // 15 * 10 / 100 = 1.5, truncated
-    EXPECT_EQ(bar.pos, 4);
-    Run(CMD_CONTROL, CTL_SLIDER, 1006, -10);
-    EXPECT_EQ(bar.pos, 3);
-    bar.rangeMin = -100;
-    bar.rangeMax = 100;
-    bar.pos = 0;
-    Run(CMD_CONTROL, CTL_SLIDER, 1006, -25);
-    EXPECT_EQ(bar.pos, -50);
+    // A scroll-bar control: its own bar.
+    WindowHandle scroll = windows.AddChild(top, L"ScrollBar", 1007);
+    windows[scroll].maximum = 200;
+    EXPECT_EQ(step(scroll, 150, 30), 200);
+    EXPECT_EQ(std::get<0>(windows[top].posted.back()), kWmHScroll);
+    windows[scroll].style = kSbsVert;
+    EXPECT_EQ(step(scroll, 200, -30), 140);
+    EXPECT_EQ(windows[top].posted.back(), (Message{kWmVScroll, kSbEndScroll, static_cast<intptr_t>(scroll)}));
 
-    bar.style = kTbsVert;
-    desktop.messages.clear();
-    Run(CMD_CONTROL, CTL_SLIDER, 1006, 1);
-    EXPECT_EQ(desktop.Posted().at(0).message, kWmVScroll);
-}
-
-TEST_F(ControlCommandTest, ScrollBarStepsTheControlsOwnBar) {
-    FakeDesktop::Window& bar = desktop.AddChild(top, L"ScrollBar", 1007);
-    bar.rangeMin = 0;
-    bar.rangeMax = 200;
-    bar.pos = 150;
-    desktop.log.clear();
-    Run(CMD_CONTROL, CTL_SLIDER, 1007, 30);
-    EXPECT_EQ(bar.pos, 200);
-    EXPECT_EQ(desktop.log.at(1), L"SetScrollPos " + FakeDesktop::Hex(bar.handle) + L" 2 200 redraw");
-    EXPECT_EQ(desktop.Posted().at(0).message, kWmHScroll);
-    bar.style = kSbsVert;
-    desktop.messages.clear();
-    Run(CMD_CONTROL, CTL_SLIDER, 1007, -30);
-    EXPECT_EQ(bar.pos, 140);
-    EXPECT_EQ(desktop.Posted().at(1),
-              (Message{top, kWmVScroll, kSbEndScroll, static_cast<intptr_t>(bar.handle), true}));
-
-    // Another class: only the activation happens.
-    desktop.AddChild(top, L"Edit", 1008);
-    desktop.messages.clear();
-    EXPECT_EQ(Run(CMD_CONTROL, CTL_SLIDER, 1008, 10), 1);
-    EXPECT_TRUE(desktop.messages.empty());
+    // Another class: nothing.
+    windows[top].posted.clear();
+    EXPECT_EQ(step(windows.AddChild(top, L"Edit", 1008), 50, 10), 50);
+    EXPECT_TRUE(windows[top].posted.empty());
 }
 
 TEST_F(ControlCommandTest, MaximiseMinimiseRestoreAndTheToggles) {
-    FakeDesktop::Window& w = desktop.Get(top);
-    desktop.log.clear();
+    test::FakeWindows::Window& w = windows[top];
+    WindowHandle other = windows.Add(L"Other", L"O", 20, true);
     EXPECT_EQ(Run(CMD_WINDOW, WIN_MAXIMIZE), 1);
     EXPECT_TRUE(w.maximized);
-    EXPECT_EQ(desktop.log,
-              (Lines{L"post 0x100 0x112 0xf030 0x0", L"SetWindowPos 0x100 TOPMOST 0,0,0,0 0x4013",
-                     L"SetWindowPos 0x100 NOTOPMOST 0,0,0,0 0x4013", L"SetCursorPos 1936,1096",
-                     L"SetCursor none"}));
-    EXPECT_EQ(desktop.cursor, CursorShape::None);
+    // Raised above the other normal windows without taking the focus; the pointer parked and hidden.
+    EXPECT_EQ(windows.topLevel, (std::vector<WindowHandle>{top, other}));
+    EXPECT_EQ(w.exStyle, 0u);
+    EXPECT_TRUE(windows.foreground == kNoWindow && input.cursor == CursorShape::None);
+    EXPECT_TRUE(input.x == 1936 && input.y == 1096);
 
-    Run(CMD_WINDOW, WIN_MAXIMIZE); // maximised: restore
-    EXPECT_FALSE(w.maximized);
-    Run(CMD_WINDOW, WIN_MINIMIZE);
-    EXPECT_TRUE(w.minimized);
-    Run(CMD_WINDOW, WIN_MINIMIZE); // minimised: restore
-    EXPECT_FALSE(w.minimized);
-
-    Run(CMD_WINDOW, WIN_TOGGLE_MAXIMIZE);
-    EXPECT_TRUE(w.maximized);
-    Run(CMD_WINDOW, WIN_TOGGLE_MINIMIZE); // maximised: restored rather than minimised
-    EXPECT_FALSE(w.maximized);
-    EXPECT_FALSE(w.minimized);
-    Run(CMD_WINDOW, WIN_TOGGLE_MINIMIZE);
-    EXPECT_TRUE(w.minimized);
-    Run(CMD_WINDOW, WIN_RESTORE);
-    EXPECT_FALSE(w.minimized);
-    EXPECT_EQ(desktop.Posted().back(), (Message{top, kWmSysCommand, kScRestore, 0, true}));
-
+    // Each command and the state it leaves, 1 maximised, 2 minimised: Maximise on a maximised window
+    // and Minimise on a minimised one restore it, Toggle minimise restores a maximised one.
+    for (auto [subtype, state] : {std::pair{WIN_MAXIMIZE, 0},
+                                  {WIN_MINIMIZE, 2},
+                                  {WIN_MINIMIZE, 0},
+                                  {WIN_TOGGLE_MAXIMIZE, 1},
+                                  {WIN_TOGGLE_MINIMIZE, 0},
+                                  {WIN_TOGGLE_MINIMIZE, 2},
+                                  {WIN_RESTORE, 0}}) {
+        EXPECT_EQ(Run(CMD_WINDOW, subtype), 1);
+        EXPECT_EQ((w.maximized ? 1 : 0) + (w.minimized ? 2 : 0), state) << subtype;
+    }
+    EXPECT_EQ(w.posted.back(), (Message{kWmSysCommand, kScRestore, 0}));
     EXPECT_EQ(Run(CMD_WINDOW, 9), 1); // unknown subtype: nothing, result 1
-    desktop.messages.clear();
     EXPECT_EQ(Run(CMD_WINDOW, WIN_CLOSE), 1);
-    EXPECT_EQ(desktop.Posted(), (std::vector<Message>{{top, kWmSysCommand, kScClose, 0, true}}));
+    EXPECT_EQ(w.posted.back(), (Message{kWmSysCommand, kScClose, 0}));
+    EXPECT_TRUE(w.destroyed);
+
+    // Without the application's window the others act on the window in front.
+    windows.foreground = other;
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_MINIMIZE), 1);
+    EXPECT_TRUE(windows[other].minimized);
+    windows.foreground = kNoWindow;
+    EXPECT_EQ(Run(CMD_WINDOW, WIN_MAXIMIZE), 0);
 }
 
-TEST_F(ControlCommandTest, ToggleOpenClosesTheWindowOrTheForegroundOneAndStartsOnlyWithoutAnyWindow) {
-    WindowHandle other = desktop.AddTopLevel(L"Other", L"O", 20).handle;
+TEST_F(ControlCommandTest, ToggleOpenClosesTheApplicationsWindowOrStartsIt) {
+    WindowHandle other = windows.Add(L"Other", L"O", 20);
+    windows.foreground = other;
     EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 1);
-    EXPECT_TRUE(desktop.Get(top).destroyed);
+    EXPECT_TRUE(windows[top].destroyed);
 
-    desktop.foreground = other;
-    EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 1); // the window in front receives the close command
-    EXPECT_TRUE(desktop.Get(other).destroyed);
-
-    desktop.foreground = kNoWindow;
-    desktop.log.clear();
+    // Not running: started, whatever is in front; the window in front is left alone.
     EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 0);
-    EXPECT_EQ(desktop.log, (Lines{L"ShellExecute open|C:\\Apps\\Target\\target.exe||C:\\Apps\\Target|5"}));
-    // Other window commands without a window do nothing; without an executable nothing starts.
-    desktop.log.clear();
-    EXPECT_EQ(Run(CMD_WINDOW, WIN_MAXIMIZE), 0);
+    EXPECT_FALSE(windows[other].destroyed);
+    EXPECT_TRUE(windows[other].posted.empty());
+    EXPECT_EQ(shell.started,
+              (std::vector<std::wstring>{L"open|C:\\Apps\\Target\\target.exe||C:\\Apps\\Target|5"}));
+    // Without an executable nothing starts.
     app.executable.clear();
     app.windowCaption = L"Gone";
     EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 0);
-    EXPECT_TRUE(desktop.log.empty());
+    EXPECT_EQ(shell.started.size(), 1u);
+    EXPECT_FALSE(windows[other].destroyed);
 }
 
 TEST_F(ControlCommandTest, StartApplicationUsesTheFolderOfAFullPathOrLeavesTheNameToTheShell) {
     tagAPPREF notRunning{L"tool.exe", L"D:\\Tools\\Bin\\tool.exe", L"", L"-x \"a b\""};
-    EXPECT_EQ(StartApplication(desktop, notRunning), 1);
-    notRunning.appPath.clear();
-    StartApplication(desktop, notRunning);
-    notRunning.appPath = L"tool.exe";
-    StartApplication(desktop, notRunning);
-    notRunning.appPath = L"C:\\tool.exe";
-    StartApplication(desktop, notRunning);
-    EXPECT_EQ(desktop.log,
-              (Lines{L"ShellExecute open|D:\\Tools\\Bin\\tool.exe|-x \"a b\"|D:\\Tools\\Bin|5",
-                     L"ShellExecute open|tool.exe|-x \"a b\"||5", L"ShellExecute open|tool.exe|-x \"a b\"||5",
-                     L"ShellExecute open|C:\\tool.exe|-x \"a b\"|C:|5"}));
+    for (const wchar_t* path : {L"D:\\Tools\\Bin\\tool.exe", L"", L"tool.exe", L"C:\\tool.exe"}) {
+        notRunning.appPath = path;
+        EXPECT_EQ(StartApplication(windows, processes, shell, notRunning), 1);
+    }
+    EXPECT_EQ(shell.started,
+              (std::vector<std::wstring>{L"open|D:\\Tools\\Bin\\tool.exe|-x \"a b\"|D:\\Tools\\Bin|5",
+                                         L"open|tool.exe|-x \"a b\"||5", L"open|tool.exe|-x \"a b\"||5",
+                                         L"open|C:\\tool.exe|-x \"a b\"|C:|5"}));
 
-    // Running: nothing starts; the window comes to the front without the focus.
-    desktop.log.clear();
-    EXPECT_EQ(StartApplication(desktop, app), 1);
-    EXPECT_EQ(desktop.log, (Lines{L"SetWindowPos 0x100 TOPMOST 0,0,0,0 0x13",
-                                  L"SetWindowPos 0x100 NOTOPMOST 0,0,0,0 0x13"}));
-    EXPECT_EQ(desktop.foreground, kNoWindow);
-    desktop.Get(top).exStyle |= kWsExTopMost;
-    desktop.log.clear();
-    StartApplication(desktop, app);
-    EXPECT_EQ(desktop.log, (Lines{L"SetWindowPos 0x100 TOPMOST 0,0,0,0 0x13"}));
+    // Running: nothing starts; the window comes to the front of the normal windows, without the focus.
+    windows.Add(L"Other", L"O", 20, true);
+    WindowHandle pinned = windows.Add(L"Pinned", L"P", 30, true);
+    windows[pinned].exStyle = kWsExTopMost;
+    shell.started.clear();
+    EXPECT_EQ(StartApplication(windows, processes, shell, app), 1);
+    EXPECT_TRUE(shell.started.empty());
+    EXPECT_EQ(windows.topLevel[1], top);
+    EXPECT_EQ(windows[top].exStyle, 0u);
+    EXPECT_EQ(windows.foreground, kNoWindow);
+    // A top-most window stays top-most and comes to the very front.
+    windows[top].exStyle = kWsExTopMost;
+    StartApplication(windows, processes, shell, app);
+    EXPECT_EQ(windows.topLevel[0], top);
+    EXPECT_EQ(windows[top].exStyle, kWsExTopMost);
 }
 
 TEST_F(ControlCommandTest, ResultsOfTheCommandTypes) {
-    EXPECT_EQ(Run(CMD_NONE, 0), 0);
-    EXPECT_EQ(Run(6, 0), 0);
-    EXPECT_EQ(Run(-1, 0), 0);
-    EXPECT_EQ(Run(CMD_OSD, OSD_TIME), 1);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_VOLUME, 10), 1);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_MUTE, MUTE_TOGGLE), 0);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_MUTE, MUTE_ON), 1);
-    EXPECT_EQ(audio.mute, (std::vector<uint32_t>{1, 1}));
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_MUTE, MUTE_OFF), 1);
-    EXPECT_EQ(audio.mute, (std::vector<uint32_t>{0, 0}));
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_MUTE, 3), 0);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_MOUSECLICK, 1), 1);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_MOUSEMOVE, MOVE_LEFT), 0);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_CURSOR, CURSOR_TOGGLE), 1);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_CURSOR, 3), 0);
-    EXPECT_EQ(Run(CMD_SYSTEM, 6), 0);
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_POWER, 0), 1);
     warning.answer = kDialogCancel;
-    EXPECT_EQ(Run(CMD_SYSTEM, SYS_POWER, 3), 1);
-    EXPECT_TRUE(power.log.empty());
-    // None of these needed the target window or pressed a key.
-    EXPECT_TRUE(desktop.KeyInputs().empty());
+    // Type, subtype, parameter and the result.
+    // clang-format off
+    const int32_t cases[][4] = {
+        {CMD_NONE, 0, 0, 0}, {6, 0, 0, 0}, {-1, 0, 0, 0}, {CMD_OSD, OSD_TIME, 0, 1},
+        {CMD_SYSTEM, SYS_VOLUME, 10, 1}, {CMD_SYSTEM, SYS_MUTE, MUTE_TOGGLE, 0},
+        {CMD_SYSTEM, SYS_MUTE, MUTE_OFF, 1}, {CMD_SYSTEM, SYS_MUTE, MUTE_ON, 1}, {CMD_SYSTEM, SYS_MUTE, 3, 0},
+        {CMD_SYSTEM, SYS_MOUSECLICK, 1, 1}, {CMD_SYSTEM, SYS_MOUSEMOVE, MOVE_LEFT, 0},
+        {CMD_SYSTEM, SYS_CURSOR, CURSOR_TOGGLE, 1}, {CMD_SYSTEM, SYS_CURSOR, 3, 0}, {CMD_SYSTEM, 6, 0, 0},
+        {CMD_SYSTEM, SYS_POWER, 0, 1}, {CMD_SYSTEM, SYS_POWER, 3, 1}};
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(c[0], c[1], c[2]), c[3]) << c[0] << "," << c[1] << "," << c[2];
+    // What they did: volume up, mute toggled, cleared and set, a middle click, the pointer hidden, the
+    // screen saver started; the cancelled shutdown did nothing. None needed the target window.
+    EXPECT_EQ(audio.volume, (std::vector<uint32_t>{36553, 36553}));
+    EXPECT_EQ(audio.mute, (std::vector<uint32_t>{1, 1}));
+    EXPECT_EQ(input.buttons, L"Mm");
+    EXPECT_EQ(input.cursor, CursorShape::None);
+    EXPECT_EQ(windows[test::FakeWindows::kDesktop].posted.size(), 1u);
+    EXPECT_EQ(power.state, L"on");
+    EXPECT_TRUE(windows[top].posted.empty() && windows[top].keys.empty());
 }
 
 } // namespace

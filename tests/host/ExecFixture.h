@@ -1,11 +1,11 @@
-// The executor on a simulated desktop with recording services.
+// The executor on a simulated desktop.
 #pragma once
 #include "exec/CmdExecutor.h"
 
-#include "fakes/FakeAudio.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeExecServices.h"
+#include "fakes/FakeStrings.h"
 #include "fakes/FakeThreads.h"
 
 #include <gtest/gtest.h>
@@ -14,36 +14,30 @@ namespace lm::test {
 
 class ExecFixture : public ::testing::Test {
 protected:
-    ExecFixture() : threads(&clock), exec(ExecServices{desktop, threads, audio, power, warning, strings}) {
-        // Every sleep of the executor shows up in the desktop's log.
-        for (FakeEvent* e : threads.events)
-            e->onWait = [this](FakeEvent&, uint32_t ms) { desktop.Log(L"sleep " + std::to_wstring(ms)); };
-    }
     static tagWINCMD Command(int32_t type, int32_t subtype, int32_t param = 0, int32_t param2 = 0) {
         tagWINCMD c;
-        c.nType = type;
-        c.nSubType = subtype;
-        c.nParam = param;
-        c.nParam2 = param2;
+        c.nType = type, c.nSubType = subtype, c.nParam = param, c.nParam2 = param2;
         return c;
     }
-    // The log without the lines of the activation step.
-    std::vector<std::wstring> KeyLog() const {
-        std::vector<std::wstring> out;
-        for (const std::wstring& l : desktop.log)
-            if (l.rfind(L"key ", 0) == 0)
-                out.push_back(l);
-        return out;
+    // A top-level window, below the others, of a process running the executable.
+    WindowHandle App(uint32_t pid, const std::wstring& path, const std::wstring& title,
+                     const std::wstring& cls = L"AppClass") {
+        processes.images[pid] = path;
+        return windows.Add(title, cls, pid);
     }
 
-    FakeDesktop desktop;
+    FakeWindows windows;
+    FakeInput input{&windows};
+    FakeProcesses processes;
+    FakeShell shell;
     FakeClock clock;
-    FakeThreads threads;
+    FakeThreads threads{&clock};
     FakeAudio audio;
     FakePower power;
     FakeShutdownWarning warning;
     FakeStrings strings;
-    CCmdExecutor exec;
+    CCmdExecutor exec{
+        ExecServices{windows, input, processes, shell, clock, threads, audio, power, warning, strings}};
 };
 
 } // namespace lm::test

@@ -6,126 +6,93 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace lm {
 namespace {
 
-using test::FakeDesktop;
-
 class MouseMoveTest : public ::testing::Test {
 protected:
     static constexpr WindowHandle kMainWindow = 0x5000;
 
-    // Ticks the timer every 80 ms for `ms` and returns the steps of the moves it made.
-    std::vector<int32_t> Hold(uint32_t ms) {
-        std::vector<int32_t> steps;
+    // Ticks the timer every 80 ms for `ms` and returns the pointer's move of each tick.
+    std::vector<std::pair<int32_t, int32_t>> Hold(uint32_t ms) {
+        std::vector<std::pair<int32_t, int32_t>> moves;
         for (uint32_t t = 0; t < ms; t += kMouseMoveTimerPeriod) {
             clock.Advance(kMouseMoveTimerPeriod);
-            size_t before = desktop.inputs.size();
+            const int32_t x = input.x, y = input.y;
             timers.FireAll();
-            if (desktop.inputs.size() > before) {
-                const InputRecord& r = desktop.inputs.back();
-                EXPECT_EQ(r.flags, kMouseMove);
-                steps.push_back(r.dx != 0 ? r.dx : r.dy);
-            }
+            if (input.x != x || input.y != y)
+                moves.emplace_back(input.x - x, input.y - y);
         }
-        return steps;
+        return moves;
     }
-
-    FakeDesktop desktop;
+    test::FakeInput input;
     test::FakeTimers timers;
     test::FakeClock clock;
 };
 
 TEST_F(MouseMoveTest, HeldMovementAcceleratesByTheTable) {
-    CWinMouseMove mover(desktop, timers, clock, [] { return kMainWindow; });
+    CWinMouseMove mover(input, timers, clock, [] { return kMainWindow; });
     clock.Set(1000);
     mover.StartMove(1, 0);
     ASSERT_EQ(timers.timers.count(kMouseMoveTimerId), 1u);
-    EXPECT_EQ(timers.timers[kMouseMoveTimerId].window, kMainWindow);
-    EXPECT_EQ(timers.timers[kMouseMoveTimerId].period, 80u);
+    EXPECT_EQ(std::get<0>(timers.timers[kMouseMoveTimerId]), kMainWindow);
+    EXPECT_EQ(std::get<1>(timers.timers[kMouseMoveTimerId]), 80u);
 
-    std::vector<int32_t> steps = Hold(6000);
-    ASSERT_EQ(steps.size(), 75u);
     // Tick n fires at n * 80 ms: below 1000 ms step 1, then 2, 3, 4, 6 and from 4000 ms 8.
-    for (size_t i = 0; i < steps.size(); ++i) {
-        uint32_t elapsed = static_cast<uint32_t>((i + 1) * 80);
-        int32_t want = elapsed < 1000   ? 1
-                       : elapsed < 1500 ? 2
-                       : elapsed < 2000 ? 3
-                       : elapsed < 3000 ? 4
-                       : elapsed < 4000 ? 6
-                                        : 8;
-        EXPECT_EQ(steps[i], want) << "tick " << i;
-    }
-    EXPECT_EQ(mover.StepAfter(0xFFFFFFFFu), 8u);
+    std::vector<std::pair<int32_t, int32_t>> want;
+    for (auto [ticks, step] : {std::pair{12, 1}, {6, 2}, {6, 3}, {13, 4}, {12, 6}, {26, 8}})
+        want.insert(want.end(), ticks, {step, 0});
+    EXPECT_EQ(Hold(6000), want);
 }
 
 TEST_F(MouseMoveTest, SameDirectionStopsAnotherTurnsAndRestartsTheAcceleration) {
-    CWinMouseMove mover(desktop, timers, clock, [] { return kMainWindow; });
+    CWinMouseMove mover(input, timers, clock, [] { return kMainWindow; });
     mover.StartMove(1, 0);
     Hold(2000);
-    mover.StartMove(0, -1); // up: the timer keeps running, the acceleration starts again
-    EXPECT_EQ(timers.sets, 1);
-    desktop.inputs.clear();
-    Hold(160);
-    ASSERT_EQ(desktop.inputs.size(), 2u);
-    EXPECT_EQ(desktop.inputs[0], InputRecord::Mouse(kMouseMove, 0, -1));
-
+    mover.StartMove(0, -1); // up: the acceleration starts again
+    EXPECT_EQ(Hold(160), (std::vector<std::pair<int32_t, int32_t>>{{0, -1}, {0, -1}}));
     mover.StartMove(0, -1); // the same again: stop
     EXPECT_FALSE(mover.IsMoving());
     EXPECT_TRUE(timers.timers.empty());
-    desktop.inputs.clear();
-    Hold(400);
-    EXPECT_TRUE(desktop.inputs.empty());
+    EXPECT_TRUE(Hold(400).empty());
 
-    // Repeating the key alternately stops and starts it; diagonals move both ways.
+    // Repeating the key alternately starts and stops it; diagonals move both ways.
     mover.StartMove(-1, 1);
-    EXPECT_TRUE(mover.IsMoving());
-    Hold(80);
-    EXPECT_EQ(desktop.inputs.back(), InputRecord::Mouse(kMouseMove, -1, 1));
+    EXPECT_EQ(Hold(80), (std::vector<std::pair<int32_t, int32_t>>{{-1, 1}}));
     mover.Stop();
     EXPECT_FALSE(mover.IsMoving());
-    EXPECT_EQ(timers.kills, 2);
-}
+    EXPECT_TRUE(timers.timers.empty());
 
-TEST_F(MouseMoveTest, TheTimerAlwaysServesTheFirstMover) {
-    auto first = std::make_unique<CWinMouseMove>(desktop, timers, clock, [] { return kMainWindow; });
-    CWinMouseMove second(desktop, timers, clock, [] { return kNoWindow; });
-    second.StartMove(1, 0);
-    EXPECT_EQ(timers.timers[kMouseMoveTimerId].window, kNoWindow);
-    Hold(400);
-    EXPECT_TRUE(desktop.inputs.empty()); // the first is not moving: the second never moves the pointer
-
-    first->StartMove(0, 1);
-    Hold(80);
-    EXPECT_EQ(desktop.inputs.size(), 1u);
-    EXPECT_EQ(desktop.inputs.back().dy, 1);
-
-    // Once the first is gone its timer is dead and the remaining callbacks do nothing.
-    first.reset();
-    desktop.inputs.clear();
-    Hold(400);
-    EXPECT_TRUE(desktop.inputs.empty());
-    second.Stop();
-}
-
-TEST_F(MouseMoveTest, AFailedTimerLeavesAMovementThatTheSameKeyEnds) {
-    CWinMouseMove mover(desktop, timers, clock, [] { return kMainWindow; });
+    // A timer that cannot be started leaves a movement that the same key ends.
     timers.failSet = true;
     mover.StartMove(1, 0);
     EXPECT_TRUE(mover.IsMoving());
     mover.StartMove(1, 0);
     EXPECT_FALSE(mover.IsMoving());
-    EXPECT_EQ(timers.kills, 0);
+}
+
+TEST_F(MouseMoveTest, TheTimerAlwaysServesTheFirstMover) {
+    auto first = std::make_unique<CWinMouseMove>(input, timers, clock, [] { return kMainWindow; });
+    CWinMouseMove second(input, timers, clock, [] { return kNoWindow; });
+    second.StartMove(1, 0);
+    EXPECT_EQ(std::get<0>(timers.timers[kMouseMoveTimerId]), kNoWindow);
+    EXPECT_TRUE(Hold(400).empty()); // the first is not moving: the second never moves the pointer
+    first->StartMove(0, 1);
+    EXPECT_EQ(Hold(80).size(), 1u);
+    // Once the first is gone the callbacks do nothing, although the second still moves.
+    first.reset();
+    const int32_t x = input.x, y = input.y;
+    CWinMouseMove::OnMoveTimer();
+    EXPECT_TRUE(input.x == x && input.y == y && second.IsMoving());
 }
 
 TEST_F(MouseMoveTest, TimerStepsRaceFreeWithCommands) {
+    CWinMouseMove mover(input, timers, clock, [] { return kMainWindow; });
     // The timer thread steps while the command thread turns and stops the movement.
-    CWinMouseMove mover(desktop, timers, clock, [] { return kMainWindow; });
     mover.StartMove(1, 0);
-    // Only the stepping thread touches the fake desktop; the command thread only the mover.
     std::atomic<bool> done{false};
     std::thread ui([&] {
         while (!done.load())
@@ -142,37 +109,24 @@ TEST_F(MouseMoveTest, TimerStepsRaceFreeWithCommands) {
 }
 
 TEST(MouseClick, ButtonsAndPointerShape) {
-    FakeDesktop desktop;
-    SendMouseClick(desktop, kClickLeft);
-    SendMouseClick(desktop, kClickMiddle);
-    SendMouseClick(desktop, kClickRight);
-    SendMouseClick(desktop, kClickDouble);
-    SendMouseClick(desktop, 4);
-    std::vector<uint32_t> flags;
-    for (const InputRecord& r : desktop.inputs) {
-        EXPECT_EQ(r.kind, InputRecord::Kind::Mouse);
-        EXPECT_EQ(r.dx, 0);
-        EXPECT_EQ(r.dy, 0);
-        flags.push_back(r.flags);
-    }
-    EXPECT_EQ(flags, (std::vector<uint32_t>{kMouseLeftDown, kMouseLeftUp, kMouseMiddleDown, kMouseMiddleUp,
-                                            kMouseRightDown, kMouseRightUp, kMouseLeftDown, kMouseLeftUp,
-                                            kMouseLeftDown, kMouseLeftUp}));
+    test::FakeInput input;
+    for (int32_t button = kClickLeft; button <= kClickDouble + 1;
+         ++button) // left, middle, right, double, none
+        SendMouseClick(input, button);
+    EXPECT_EQ(input.buttons, L"LlMmRrLlLl");
+    EXPECT_EQ(input.x + input.y, 0);
 
-    EXPECT_TRUE(SetMouseCursor(desktop, kCursorHide));
-    EXPECT_EQ(desktop.cursor, CursorShape::None);
-    EXPECT_TRUE(SetMouseCursor(desktop, kCursorShow));
-    EXPECT_EQ(desktop.cursor, CursorShape::Arrow);
-    desktop.cursor = CursorShape::Other; // an application's own shape counts as set
-    EXPECT_TRUE(SetMouseCursor(desktop, kCursorToggle));
-    EXPECT_EQ(desktop.cursor, CursorShape::None);
-    EXPECT_TRUE(SetMouseCursor(desktop, kCursorToggle));
-    EXPECT_EQ(desktop.cursor, CursorShape::Arrow);
-    EXPECT_TRUE(SetMouseCursor(desktop, kCursorToggle));
-    EXPECT_TRUE(SetMouseCursor(desktop, kCursorToggle));
-    EXPECT_EQ(desktop.cursor, CursorShape::Arrow);
-    EXPECT_FALSE(SetMouseCursor(desktop, 3));
-    EXPECT_FALSE(SetMouseCursor(desktop, -1));
+    EXPECT_TRUE(SetMouseCursor(input, kCursorHide));
+    EXPECT_EQ(input.cursor, CursorShape::None);
+    EXPECT_TRUE(SetMouseCursor(input, kCursorShow));
+    EXPECT_EQ(input.cursor, CursorShape::Arrow);
+    input.cursor = CursorShape::Other; // an application's own shape counts as set
+    EXPECT_TRUE(SetMouseCursor(input, kCursorToggle));
+    EXPECT_EQ(input.cursor, CursorShape::None);
+    EXPECT_TRUE(SetMouseCursor(input, kCursorToggle));
+    EXPECT_EQ(input.cursor, CursorShape::Arrow);
+    EXPECT_FALSE(SetMouseCursor(input, 3));
+    EXPECT_FALSE(SetMouseCursor(input, -1));
 }
 
 } // namespace

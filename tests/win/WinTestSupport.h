@@ -5,7 +5,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -27,28 +27,24 @@ inline std::wstring NewTempDir(const std::wstring& tag) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
-    std::wstring dir = std::wstring(temp) + L"lmtest-" + tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                       std::to_wstring(++counter);
+    std::wstring dir = std::wstring(temp) + L"lmtest-" + tag + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                       L"-" + std::to_wstring(++counter);
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }
 
 // Polls a condition every 20 ms until it holds or the time is up.
 inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs); !condition();
+         std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+    return true;
 }
 
 inline std::string ReadFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A child process that is ended when the object goes, if it still runs.
@@ -73,13 +69,13 @@ public:
         si.cb = sizeof(si);
         if (!envName.empty())
             SetEnvironmentVariableW(envName.c_str(), envValue.c_str());
-        BOOL ok = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+        BOOL ok =
+            CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
         if (!envName.empty())
             SetEnvironmentVariableW(envName.c_str(), nullptr);
         return ok != FALSE;
     }
     DWORD Id() const { return pi_.dwProcessId; }
-    HANDLE Handle() const { return pi_.hProcess; }
     // Waits for the end; returns the exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitExit(DWORD timeoutMs) {
         if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
@@ -90,27 +86,14 @@ public:
     }
     // The first visible top-level window of the process with the given class (any class when empty).
     HWND FindWindow(const std::wstring& cls = L"") const {
-        struct Ctx {
-            DWORD pid;
-            const std::wstring* cls;
-            HWND found;
-        } ctx{pi_.dwProcessId, &cls, nullptr};
-        EnumWindows(
-            [](HWND hwnd, LPARAM p) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(p);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                if (pid != c->pid || !IsWindowVisible(hwnd))
-                    return TRUE;
-                wchar_t name[256];
-                GetClassNameW(hwnd, name, 256);
-                if (!c->cls->empty() && *c->cls != name)
-                    return TRUE;
-                c->found = hwnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&ctx));
-        return ctx.found;
+        for (HWND h = nullptr;
+             (h = FindWindowExW(nullptr, h, cls.empty() ? nullptr : cls.c_str(), nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid == pi_.dwProcessId && IsWindowVisible(h))
+                return h;
+        }
+        return nullptr;
     }
     HWND WaitForWindow(const std::wstring& cls = L"", int timeoutMs = 15000) const {
         HWND found = nullptr;

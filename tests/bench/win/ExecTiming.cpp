@@ -1,0 +1,107 @@
+// The key path and the window search against the test target application, each side by side with the
+// bare system calls that give the same result: the difference is the program's own share. The executor
+// runs on a worker thread of the program, which attaches to tracing at level 3.
+#include "Timing.h"
+#include "WinTestSupport.h"
+
+#include "TargetIds.h"
+#include "base/Text.h"
+#include "exec/CmdExecutor.h"
+#include "fakes/FakeExecServices.h"
+#include "fakes/FakeStrings.h"
+#include "platform/Platform.h"
+#include "support/LMDebug.h"
+
+#include <set>
+
+namespace lm::bench {
+namespace {
+
+using namespace wintest;
+
+void KeyPath() {
+    TraceInitEx(3);
+    ChildProcess target;
+    target.Start(BinDir() + L"\\TargetApp.exe", L"");
+    HWND window = target.WaitForWindow(kTargetClass);
+    if (!window || !BringToFront(window))
+        return (void)std::printf("no target window in front\n");
+    test::FakePower power;
+    test::FakeShutdownWarning warning;
+    test::FakeStrings strings;
+    CCmdExecutor exec{ExecServices{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
+                                   NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
+                                   warning, strings}};
+    // Ctrl+F5: Ctrl down, F5 down, F5 up, Ctrl up; each record one call, as the executor sends them.
+    INPUT records[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        records[i].type = INPUT_KEYBOARD;
+        records[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : VK_F5;
+        records[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    const WindowHandle w = reinterpret_cast<WindowHandle>(window);
+    Compare(500,
+            {{"Ctrl+F5: executor SendKeystroke", [&] { exec.SendKeystroke(w, VK_F5, false, true, false); }},
+             {"Ctrl+F5: bare SendInput of the same records", [&] {
+                  for (INPUT& r : records)
+                      SendInput(1, &r, sizeof(INPUT));
+              }}});
+}
+
+// A search by executable alone written as one plain walk: the first visible, unowned window with a
+// caption of a process whose image contains the name, one image query per process.
+HWND BareSearch(const std::wstring& exe) {
+    std::pair<std::set<DWORD>, HWND> walk; // processes done, the window found
+    auto visit = [&](HWND h) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (walk.first.count(pid))
+            return true;
+        wchar_t text[MAX_PATH * 4];
+        DWORD size = MAX_PATH * 4;
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        bool match = process && QueryFullProcessImageNameW(process, 0, text, &size) &&
+                     TextToLower(text).find(exe) != std::wstring::npos;
+        if (process)
+            CloseHandle(process);
+        if (match && (!IsWindowVisible(h) || GetParent(h) || !GetClassNameW(h, text, 260) ||
+                      std::wcscmp(text, L"AFX:400000:8:10011:0:2ed014d") == 0))
+            return true;
+        walk.first.insert(pid);
+        walk.second = match && GetWindowTextW(h, text, 260) > 0 ? h : nullptr;
+        return walk.second == nullptr;
+    };
+    EnumWindows([](HWND h, LPARAM v) -> BOOL { return (*reinterpret_cast<decltype(visit)*>(v))(h); },
+                reinterpret_cast<LPARAM>(&visit));
+    return walk.second;
+}
+
+void WindowSearch() {
+    TraceInitEx(3);
+    for (int windows : {20, 200}) {
+        ChildProcess farm;
+        farm.Start(BinDir() + L"\\TargetApp.exe", L"-windows " + std::to_wstring(windows));
+        const std::wstring last = L"Lumora Test Target " + std::to_wstring(windows);
+        if (!farm.WaitForWindow(kTargetClass) || !WaitFor([&] { return FindWindowW(nullptr, last.c_str()); }))
+            return (void)std::printf("no window farm\n");
+        CLMFindWindow finder(NativeWindows(), NativeProcesses());
+        for (const wchar_t* exe : {L"targetapp.exe", L"absent.exe"}) {
+            if (reinterpret_cast<HWND>(finder.FindWindow(L"", exe, false)) != BareSearch(exe))
+                std::printf("the searches disagree\n");
+            const std::string what = " over " + std::to_string(windows) + " target windows, " + ToUtf8(exe);
+            Compare(200, {{"FindWindow" + what, [&] { finder.FindWindow(L"", exe, false); }},
+                          {"bare loop" + what, [&] { BareSearch(exe); }}});
+        }
+    }
+}
+
+} // namespace
+
+void ExecTiming() {
+    std::printf("== exec: key path\n");
+    KeyPath();
+    std::printf("== exec: window search\n");
+    WindowSearch();
+}
+
+} // namespace lm::bench
