@@ -1,4 +1,4 @@
-// Process services that record what tracing writes and keep shared memory in the test.
+// Process services that keep what tracing writes, by target, and its shared memory in the test.
 #pragma once
 #include "platform/Process.h"
 
@@ -15,7 +15,6 @@ public:
     uint32_t ThreadId() override { return tid; }
     uint64_t WorkingSetKB() override { return workingSetKB; }
     std::unique_ptr<ISharedMapping> OpenSharedMemory(const std::wstring& name, size_t size) override {
-        lastMappingName = name;
         if (failMapping)
             return nullptr;
         auto& block = blocks[name];
@@ -46,7 +45,6 @@ public:
     uint32_t tid = 0x456;
     uint64_t workingSetKB = 1000;
     bool failMapping = false;
-    std::wstring lastMappingName;
     std::map<std::wstring, std::wstring> environment;
     std::map<std::wstring, std::vector<unsigned char>> blocks;
     std::mutex mutex;

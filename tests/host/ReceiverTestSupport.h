@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -80,9 +79,15 @@ public:
         std::lock_guard lock(mutex_);
         return events_;
     }
-    size_t Size() {
-        std::lock_guard lock(mutex_);
-        return events_.size();
+    size_t Size() { return Events().size(); }
+    // The events as "key@tick", with "!" for a single-shot key and ticks counted from `start`, for
+    // comparing whole sequences: "200@80 200@1120 266@1800!".
+    std::string Trail(uint32_t start = 0) {
+        std::string out;
+        for (const LoggedEvent& e : Events())
+            out += (out.empty() ? "" : " ") + std::to_string(e.keyId) + "@" + std::to_string(e.tick - start) +
+                   (e.singleShot ? "!" : "");
+        return out;
     }
 
 private:
@@ -99,12 +104,8 @@ public:
                  std::wstring name = L"Test Receiver")
         : CSrcPoll(services, std::move(name), remoteModel), read_(std::move(read)) {}
     ~FnPollSource() override { StopPolling(); }
-    uint8_t GetCurrentKeyCode() override {
-        ++reads;
-        return read_ ? read_() : CSrcPoll::GetCurrentKeyCode();
-    }
+    uint8_t GetCurrentKeyCode() override { return read_ ? read_() : CSrcPoll::GetCurrentKeyCode(); }
     using CSrcPoll::StopEvent;
-    std::atomic<int> reads{0};
 
 private:
     std::function<uint8_t()> read_;
