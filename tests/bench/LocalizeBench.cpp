@@ -1,4 +1,4 @@
-// What a text costs: a built-in table lookup, a cached text, and a text read from a language file.
+// What a text costs: a cached text, and a text read from a language file.
 #include "support/LMLocalize.h"
 #include "support/StringTables.h"
 
@@ -11,21 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-void BM_BuiltInTableFind(benchmark::State& state) {
-    const lm::CBuiltInStringTables& tables = lm::BuiltInStringTables();
-    std::vector<uint32_t> ids = tables.Ids(lm::kLangEnglishUK);
-    if (ids.empty()) {
-        state.SkipWithError("no British English table in this build");
-        return;
-    }
-    size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(tables.Find(lm::kLangEnglishUK, ids[i]));
-        i = (i + 1) % ids.size();
-    }
-}
-BENCHMARK(BM_BuiltInTableFind);
 
 struct Localiser {
     explicit Localiser(int mode) {

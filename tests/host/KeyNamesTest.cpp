@@ -5,7 +5,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeLocale.h"
 #include "fakes/FakeStringTables.h"
-#include "host/ReceiverTestSupport.h"
+#include "fakes/FakeProcess.h"
 #include "support/LMLocalize.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +32,8 @@ CKeyNames::SourceFactory Sources(std::map<uint32_t, std::wstring> english,
     return [=](bool isEnglish) { return std::make_unique<test::FakeStrings>(isEnglish ? english : display); };
 }
 
-// The notes by octave, then every remote key that exists with its English and its German display name;
-// the English words are the built-in ones, as the source has none.
+// The notes by octave, then the remote keys that exist, by twenty key IDs, with their English and their
+// German display names; the English words are the built-in ones, as the source has none.
 TEST(KeyNamesTest, NamesMatchTheGoldenFile) {
     std::vector<bool> asked;
     CKeyNames names([&](bool english) {
@@ -47,10 +47,17 @@ TEST(KeyNamesTest, NamesMatchTheGoldenFile) {
             line += L" " + std::wstring(names.EnglishName(note));
         lines.push_back(line);
     }
-    for (int32_t key = 128; key < RCKEY_COUNT; ++key)
-        if (names.KeyExists(key))
-            lines.push_back(
-                FormatBounded(300, L"%d %ls | %ls", key, names.EnglishName(key), names.DisplayName(key)));
+    for (int32_t group = 120; group < RCKEY_COUNT; group += 20) {
+        std::wstring english = FormatBounded(32, L"english %d..%d:", group, group + 19);
+        std::wstring display = FormatBounded(32, L"display %d..%d:", group, group + 19);
+        for (int32_t key = std::max(group, 128); key < group + 20; ++key)
+            if (names.KeyExists(key)) {
+                english += FormatBounded(160, L" %d %ls;", key, names.EnglishName(key));
+                display += FormatBounded(160, L" %d %ls;", key, names.DisplayName(key));
+            }
+        lines.push_back(english);
+        lines.push_back(display);
+    }
     EXPECT_TRUE(test::MatchesGolden("key-names", lines));
     EXPECT_EQ(asked, (std::vector<bool>{false, true})); // display first, then English, once
 }

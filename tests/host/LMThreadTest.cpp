@@ -58,26 +58,23 @@ TEST_F(LMThreadFakeTest, IntervalZeroRepeatsUntilTheStopEventIsSet) {
     CLMThread t(threads);
     t.StartThread(CountRuns, this, nullptr, 0);
     EXPECT_EQ(t.Name(), "CLMThread");
-    static_cast<test::FakeEvent*>(&t.StopEvent())->onWait = [&](test::FakeEvent& e, uint32_t ms) {
+    static_cast<test::FakeEvent&>(t.StopEvent()).onWait = [&](test::FakeEvent& e, uint32_t ms) {
         EXPECT_EQ(ms, 0u);
         if (runs == 5)
             e.Set();
     };
     threads.RunPending();
     EXPECT_EQ(runs, 5);
-    EXPECT_EQ(t.ThreadId(), 0u);
-}
-
-TEST_F(LMThreadFakeTest, AWorkerThatSetsTheStopEventEndsAfterOneRun) {
-    CLMThread t(threads);
+    // A worker that sets the stop event itself, as a polling loop told to stop, ends after one run.
     auto worker = [](void* p) -> uint32_t {
-        static_cast<CLMThread*>(p)->StopEvent().Set(); // as a polling loop that was told to stop
+        static_cast<CLMThread*>(p)->StopEvent().Set();
         return 7;
     };
     t.StartThread(worker, &t, "loop", 0);
     uint32_t id = t.ThreadId();
     EXPECT_EQ(t.StopThread(1000), 1);
     EXPECT_TRUE(trace.Has(FormatBounded(64, L"Thread 0x%04x(%u) Thread terminated\n", id, id)));
+    EXPECT_EQ(t.ThreadId(), 0u);
 }
 
 TEST_F(LMThreadFakeTest, StopTimeoutIsTracedAndNeverStartsASecondThread) {
@@ -116,45 +113,30 @@ TEST_F(LMThreadFakeTest, ALateOldThreadDoesNotClearTheIdOfANewOne) {
     EXPECT_EQ(t.ThreadId(), 0u);
 }
 
-// Real threads: run under ThreadSanitizer as well.
-TEST(LMThreadNative, IntervalWorkerStopsAndRestartsManyTimes) {
-    std::atomic<int> runs{0};
-    CLMThread t(NativePlatform().threads);
-    auto worker = [](void* p) -> uint32_t {
-        static_cast<std::atomic<int>*>(p)->fetch_add(1);
-        return 0;
-    };
-    for (int i = 0; i < 200; ++i) {
-        ASSERT_EQ(t.StartThread(worker, &runs, "native", 1), 1);
-        if (i % 3 == 0)
-            std::this_thread::yield();
-    }
-    EXPECT_EQ(t.StopThread(10000), 1);
-    EXPECT_EQ(t.ThreadId(), 0u);
-    EXPECT_GE(runs.load(), 1);
-}
-
-TEST(LMThreadNative, ConcurrentStartsAndStopsNeverRunTwoThreads) {
+// Real threads, for ThreadSanitizer: restarts of an interval worker, and starts and stops from several
+// threads at once, which must never run two workers.
+TEST(LMThreadNative, StartsAndStopsFromManyThreadsNeverRunTwoWorkers) {
     struct Ctx {
-        std::atomic<int> inside{0};
-        std::atomic<int> maxInside{0};
+        std::atomic<int> inside{0}, maxInside{0}, runs{0};
     } ctx;
     CLMThread t(NativePlatform().threads);
     auto worker = [](void* p) -> uint32_t {
         auto* c = static_cast<Ctx*>(p);
         int now = ++c->inside;
-        int seen = c->maxInside.load();
-        while (now > seen && !c->maxInside.compare_exchange_weak(seen, now)) {
+        for (int seen = c->maxInside.load(); now > seen && !c->maxInside.compare_exchange_weak(seen, now);) {
         }
+        ++c->runs;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         --c->inside;
         return 0;
     };
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(t.StartThread(worker, &ctx, "native", 1), 1);
     std::vector<std::thread> callers;
     for (int k = 0; k < 4; ++k)
         callers.emplace_back([&] {
             for (int i = 0; i < 50; ++i) {
-                t.StartThread(worker, &ctx, "race", -1);
+                t.StartThread(worker, &ctx, "race", i % 2 ? -1 : 1);
                 if (i % 5 == 0)
                     t.StopThread(10000);
             }
@@ -162,6 +144,8 @@ TEST(LMThreadNative, ConcurrentStartsAndStopsNeverRunTwoThreads) {
     for (auto& c : callers)
         c.join();
     EXPECT_EQ(t.StopThread(10000), 1);
+    EXPECT_EQ(t.ThreadId(), 0u);
+    EXPECT_GE(ctx.runs.load(), 1);
     EXPECT_EQ(ctx.maxInside.load(), 1);
 }
 

@@ -1,6 +1,6 @@
-// Receivers on real threads: thousands of creations and deletions with a polling fake receiver, and
-// an owner whose callback blocks. For races under AddressSanitizer and ThreadSanitizer; the timing
-// itself is tested on the fake clock.
+// Receivers on real threads: thousands of creations, re-initialisations and deletions with a polling
+// fake receiver, and an owner whose callback blocks. For races under AddressSanitizer and
+// ThreadSanitizer; the timing itself is tested on the fake clock.
 #include "receivers/Receivers.h"
 
 #include "ReceiverTestSupport.h"
@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
+#include <future>
 #include <fstream>
 #include <random>
 #include <thread>
@@ -49,24 +49,20 @@ struct CountingOwner {
     }
 };
 
-class Host final : public IReceiverHost {
+// The owner's settings, and a factory that makes the ordinary sources with a short poll period.
+class FastHost final : public IReceiverHost, public ISourceFactory {
 public:
+    explicit FastHost(CReceiverFactory& inner) : inner_(inner) {}
     uint32_t ReceiverSelection() override { return selection; }
     void SaveReceiverSettings() override {}
     void ReceiverFreeing(CSrc&) override {}
-    uint32_t selection = CReceivers::kDefaultSelection;
-};
-
-// A factory that makes the ordinary sources and gives every polling source a short period.
-class FastFactory final : public ISourceFactory {
-public:
-    explicit FastFactory(CReceiverFactory& inner) : inner_(inner) {}
     std::unique_ptr<CSrc> CreateSource(int type) override {
         auto source = inner_.CreateSource(type);
         if (auto* poll = dynamic_cast<CSrcPoll*>(source.get()))
             poll->SetPollPeriod(1);
         return source;
     }
+    uint32_t selection = CReceivers::kDefaultSelection;
 
 private:
     CReceiverFactory& inner_;
@@ -92,11 +88,10 @@ TEST(ReceiverStress, ThousandsOfCreationsLeaveNoThreadDeviceOrMemoryBehind) {
     SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
     CReceiverFactory inner{services, devices, fs};
     inner.EnableScriptedReceiver(L"s.rcs");
-    FastFactory factory{inner};
-    Host host;
+    FastHost host{inner};
     CountingOwner owner;
     {
-        CReceivers receivers(factory, host, &owner, CountingOwner::Callback);
+        CReceivers receivers(host, host, &owner, CountingOwner::Callback);
         std::mt19937 random(12345);
         for (int i = 0; i < 3000; ++i) {
             switch (random() % 6) {
@@ -110,6 +105,8 @@ TEST(ReceiverStress, ThousandsOfCreationsLeaveNoThreadDeviceOrMemoryBehind) {
                 receivers.FreeReceivers();
                 break;
             case 3:
+                if (CSrc* running = receivers.Source(12)) // opened anew while it polls
+                    running->Init(&owner, CountingOwner::Callback);
                 host.selection = random() % 2 ? CReceivers::kDefaultSelection : 0x8000u;
                 [[fallthrough]];
             default:
@@ -136,27 +133,18 @@ TEST(ReceiverStress, ThousandsOfCreationsLeaveNoThreadDeviceOrMemoryBehind) {
 
 // An owner whose callback blocks the first time it is called, until released.
 struct BlockingOwner {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool blocked = false;
-    bool released = false;
-    std::atomic<bool> returned{false};
+    std::promise<void> blocked, release;
+    std::shared_future<void> released = release.get_future().share();
     std::atomic<int> calls{0};
+    std::atomic<bool> returned{false};
     static int32_t Callback(void* context, const tagIREVENT*) {
         auto* self = static_cast<BlockingOwner*>(context);
-        if (self->calls.fetch_add(1) == 0) {
-            std::unique_lock lock(self->mutex);
-            self->blocked = true;
-            self->cv.notify_all();
-            self->cv.wait(lock, [self] { return self->released; });
+        if (self->calls++ == 0) {
+            self->blocked.set_value();
+            self->released.wait();
             self->returned = true;
         }
         return 1;
-    }
-    void Release() {
-        std::lock_guard lock(mutex);
-        released = true;
-        cv.notify_all();
     }
 };
 
@@ -176,15 +164,12 @@ TEST(ReceiverStress, DeletingASourceWaitsForItsBlockedCallbackWhileOthersGoOn) {
     b.SetPollPeriod(1);
     ASSERT_EQ(a->Init(&blocking, BlockingOwner::Callback), 1);
     ASSERT_EQ(b.Init(&counting, CountingOwner::Callback), 1);
-    ASSERT_TRUE(Eventually([&] {
-        std::lock_guard lock(blocking.mutex);
-        return blocking.blocked;
-    }));
+    ASSERT_EQ(blocking.blocked.get_future().wait_for(5s), std::future_status::ready);
     const int callsB = counting.calls.load();
     EXPECT_TRUE(Eventually([&] { return counting.calls.load() >= callsB + 20; }));
     std::thread release([&] {
         std::this_thread::sleep_for(50ms); // while A is being deleted
-        blocking.Release();
+        blocking.release.set_value();
     });
     a.reset();
     EXPECT_TRUE(blocking.returned);

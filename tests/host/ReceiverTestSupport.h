@@ -1,61 +1,16 @@
-// Shared pieces of the receiver tests: trace capture on fake process services, an event log that
-// serves as the owner's callback, and a polling source whose receiver is a function of the test.
+// Shared pieces of the receiver tests: an event log that serves as the owner's callback, a polling
+// source whose receiver is a function of the test, and fake time for polling threads.
 #pragma once
-#include "fakes/FakeClock.h"
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeThreads.h"
 #include "receivers/Src.h"
-#include "support/LMDebug.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace lm::test {
-
-// Attaches the test thread to a trace written to fake process services, at the given verbosity.
-class TraceCapture {
-public:
-    TraceCapture(FakeClock& clock, uint32_t level) {
-        TraceSetPlatform(&proc, &clock);
-        // A second attached thread keeps the settings when a source's polling proc attaches the test
-        // thread again (it runs on the test thread under fake threads).
-        proc.tid = 2;
-        TraceInitEx(level);
-        proc.tid = 1;
-        TraceInitEx(level);
-        TraceSetVerboseLevel(level);
-        Clear();
-    }
-    ~TraceCapture() {
-        proc.tid = 1;
-        TraceTerminateThread(1, true);
-        proc.tid = 2;
-        TraceTerminateThread(2, true);
-        proc.tid = 1;
-        TraceSetPlatform(nullptr, nullptr);
-    }
-    void Clear() {
-        std::lock_guard lock(proc.mutex);
-        proc.debugger.clear();
-    }
-    size_t Count(const std::wstring& text) {
-        std::lock_guard lock(proc.mutex);
-        return static_cast<size_t>(
-            std::count_if(proc.debugger.begin(), proc.debugger.end(),
-                          [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; }));
-    }
-    bool Has(const std::wstring& text) { return Count(text) > 0; }
-    std::vector<std::wstring> Lines() {
-        std::lock_guard lock(proc.mutex);
-        return proc.debugger;
-    }
-    FakeProcess proc;
-};
 
 struct LoggedEvent {
     CSrc* source;
@@ -110,5 +65,16 @@ public:
 private:
     std::function<uint8_t()> read_;
 };
+
+// Runs the pending fake threads for `ms` of fake time: the stop event of a polling source is set at
+// its first wait once the time has passed.
+inline void RunFor(FakeThreads& threads, FakeClock& clock, IEvent& stop, uint32_t ms) {
+    static_cast<FakeEvent&>(stop).onWait = [&clock, ms, start = clock.TickCount()](FakeEvent& e, uint32_t) {
+        if (clock.TickCount() - start >= ms)
+            e.Set();
+    };
+    threads.RunPending();
+    static_cast<FakeEvent&>(stop).onWait = nullptr;
+}
 
 } // namespace lm::test

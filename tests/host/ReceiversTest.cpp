@@ -11,22 +11,15 @@
 namespace lm {
 namespace {
 
-TEST(ReceiverTypes, FifteenTypesInTypeOrderAndTheScriptedOneAfterThem) {
-    const auto& types = ReceiverTypes();
-    for (int i = 0; i < kReceiverTypeCount; ++i) {
-        EXPECT_EQ(types[static_cast<size_t>(i)].type, i);
-        EXPECT_NE(ReceiverTypeName(i), L"");
-        EXPECT_EQ(ReceiverTypeName(i), types[static_cast<size_t>(i)].name);
-    }
-    EXPECT_EQ(ReceiverTypeName(0), L"Midi In");
-    EXPECT_EQ(ReceiverTypeName(12), L"Vistar S USB");
-    EXPECT_EQ(ReceiverTypeName(14), L"Microsoft MCE eHome Receiver");
-    EXPECT_EQ(ReceiverTypeName(15), L"Scripted Receiver");
-    EXPECT_EQ(ReceiverTypeName(16), L"");
-    EXPECT_EQ(ReceiverTypeName(-1), L"");
-}
+TEST(ReceiverTypes, TypesInOrderAndTheProductListWithTheLocalisedDefaultInCapitals) {
+    for (int i = 0; i < kReceiverTypeCount; ++i)
+        EXPECT_TRUE(ReceiverTypes()[static_cast<size_t>(i)].type == i && ReceiverTypeName(i) != L"" &&
+                    ReceiverTypeName(i) == ReceiverTypes()[static_cast<size_t>(i)].name)
+            << i;
+    EXPECT_EQ(ReceiverTypeName(0) + L"|" + ReceiverTypeName(12) + L"|" + ReceiverTypeName(14) + L"|" +
+                  ReceiverTypeName(15) + L"|" + ReceiverTypeName(16) + L"|" + ReceiverTypeName(-1),
+              L"Midi In|Vistar S USB|Microsoft MCE eHome Receiver|Scripted Receiver||");
 
-TEST(ReceiverTypes, ProductListRowZeroTakesTheLocalisedDefaultInCapitals) {
     test::FakeStrings strings;
     auto list = BuildProductList(strings);
     EXPECT_STREQ(list[0].name, L" - ALL OTHERS -"); // the string is unknown: built-in name
@@ -36,14 +29,9 @@ TEST(ReceiverTypes, ProductListRowZeroTakesTheLocalisedDefaultInCapitals) {
         EXPECT_EQ(list[i].remoteModel, masks[i]) << i;
     EXPECT_STREQ(list[13].name, L"Elgato EyeTV");
     EXPECT_STREQ(list[20].name, L"MIDI in");
-
-    strings.texts[53440] = L"Domy\u015blne \u0142\u00f3d\u017a";
-    EXPECT_STREQ(BuildProductList(strings)[0].name, L" - DOMY\u015aLNE \u0141\u00d3D\u0179 -");
-    strings.texts[53440] = L"\u041f\u043e \u0443\u043c\u043e\u043b\u0447\u0430\u043d\u0438\u044e";
-    EXPECT_STREQ(BuildProductList(strings)[0].name,
-                 L" - \u041f\u041e \u0423\u041c\u041e\u041b\u0427\u0410\u041d\u0418\u042e -");
-    // A text longer than the row is cut, and the row stays terminated.
-    strings.texts[53440] = std::wstring(300, L'x');
+    strings.texts[53440] = L"Domy\u015blne \u0142\u00f3d\u017a \u043f\u043e";
+    EXPECT_STREQ(BuildProductList(strings)[0].name, L" - DOMY\u015aLNE \u0141\u00d3D\u0179 \u041f\u041e -");
+    strings.texts[53440] = std::wstring(300, L'x'); // cut to the row, which stays terminated
     EXPECT_EQ(std::wstring(BuildProductList(strings)[0].name), L" - " + std::wstring(124, L'X'));
 }
 
@@ -109,12 +97,7 @@ TEST_F(ReceiversTest, WithTheDevicePresentTypeTwelveIsFoundRunsAndDeliversKeys) 
     for (int t = 0; t < kReceiverSlotCount; ++t)
         EXPECT_EQ(receivers->Source(t) != nullptr, t == 12) << t;
     ASSERT_TRUE(Running(12));
-    // Its polling thread runs for half a second of fake time.
-    threads.events.back()->onWait = [this](test::FakeEvent& e, uint32_t) {
-        if (clock.TickCount() >= 500)
-            e.Set();
-    };
-    threads.RunPending();
+    test::RunFor(threads, clock, *threads.events.back(), 500);
     EXPECT_EQ(log.Trail(), "241@80");
     EXPECT_EQ(log.Events()[0].source, receivers->Source(12));
 }

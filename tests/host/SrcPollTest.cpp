@@ -14,20 +14,10 @@ protected:
     // A receiver that reports `code` from `from` until `until` (clock ticks), nothing otherwise.
     std::function<uint8_t()> Press(uint8_t code, uint32_t from, uint32_t until) {
         return [this, code, from, until] {
-            uint32_t now = clock.TickCount();
-            return now >= from && now < until ? code : kNecNoKey;
+            return clock.TickCount() >= from && clock.TickCount() < until ? code : kNecNoKey;
         };
     }
-    // Runs the source's polling thread until the clock reaches `end`.
-    void RunUntil(test::FnPollSource& src, uint32_t end) {
-        auto* stop = static_cast<test::FakeEvent*>(&src.StopEvent());
-        stop->onWait = [this, end](test::FakeEvent& e, uint32_t) {
-            if (clock.TickCount() >= end)
-                e.Set();
-        };
-        threads.RunPending();
-        stop->onWait = nullptr;
-    }
+    void RunFor(test::FnPollSource& src, uint32_t ms) { test::RunFor(threads, clock, src.StopEvent(), ms); }
 
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
@@ -39,13 +29,11 @@ TEST_F(SrcPollTest, AKeyHeldTwoAndAHalfSecondsRepeatsFromOneSecondOnAtLeast200Ms
     test::TraceCapture trace(clock, 6);
     // Pressed at 40, so the first poll that sees it is the one at 80; released at 2540.
     test::FnPollSource src(services, 64, Press(0x0C, 40, 2540));
-    EXPECT_EQ(src.HeldKeyReporting(), 1);
     EXPECT_EQ(src.Init(&log, nullptr), 0);
     EXPECT_TRUE(threads.threads.empty());
     ASSERT_EQ(src.Init(&log, test::EventLog::Callback), 1);
-    ASSERT_EQ(threads.threads.size(), 1u);
-    EXPECT_EQ(threads.names.begin()->second, "LM: Test Receiver CSrcPoll::PollForIrEvent()");
-    RunUntil(src, 3000);
+    EXPECT_EQ(threads.names[threads.Last()], "LM: Test Receiver CSrcPoll::PollForIrEvent()");
+    RunFor(src, 3000);
     // A polling source can report a held key: no event is single-shot.
     EXPECT_EQ(log.Trail(), "200@80 200@1120 200@1360 200@1600 200@1840 200@2080 200@2320");
     // 31 polls saw the key (80..2480); 7 passed, the others were too fast.
@@ -56,51 +44,42 @@ TEST_F(SrcPollTest, AKeyHeldTwoAndAHalfSecondsRepeatsFromOneSecondOnAtLeast200Ms
 
 TEST_F(SrcPollTest, APressAfterASeenReleaseIsNewAndSameKeyMarksAfterAReleaseAreNoKey) {
     test::FnPollSource src(services, 64, [this] {
-        uint32_t now = clock.TickCount();
-        if (now < 200 || (now >= 280 && now < 400))
-            return uint8_t{0x0C};
-        return now >= 480 ? kNecSameKey : kNecNoKey; // the polls at 240 and 400 see the releases
+        uint32_t now = clock.TickCount(); // the polls at 240 and 400 see the releases
+        return now < 200 || (now >= 280 && now < 400) ? uint8_t{0x0C} : now >= 480 ? kNecSameKey : kNecNoKey;
     });
     src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 2000);
+    RunFor(src, 2000);
     EXPECT_EQ(log.Trail(), "200@80 200@320");
-    EXPECT_EQ(src.GetLastKeyId(), -1);
 }
 
-TEST_F(SrcPollTest, ADoubleFunctionKeyTappedGivesItsShortPressKey) {
+TEST_F(SrcPollTest, DoubleFunctionKeysTappedHeldOrNotPolled) {
     test::TraceCapture trace(clock, 7);
     // Mask 2, code 0x2C is key 268; released at 400, before the 700 ms test ends at 780.
-    test::FnPollSource src(services, 2, Press(0x2C, 0, 400));
-    src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 2000);
-    EXPECT_EQ(log.Trail(), "266@780!");
+    test::FnPollSource tapped(services, 2, Press(0x2C, 0, 400));
+    tapped.Init(&log, test::EventLog::Callback);
+    RunFor(tapped, 2000);
     EXPECT_TRUE(trace.Has(L"CSrcPoll::CheckForDoubleFunctionKey() - Read NEC key 0xFF\n"));
     // A code that does not come from the poll is a short press at once.
-    uint32_t now = clock.TickCount();
-    EXPECT_EQ(src.HandleIrEvent(0x2D, 0), 1);
-    EXPECT_EQ(log.Trail(), "266@780! 267@" + std::to_string(now) + "!");
-}
+    EXPECT_EQ(tapped.HandleIrEvent(0x2D, 0), 1);
+    EXPECT_EQ(log.Trail(), "266@780! 267@" + std::to_string(clock.TickCount()) + "!");
 
-TEST_F(SrcPollTest, ADoubleFunctionKeyHeldGivesItsLongPressKeySingleShot) {
-    // Mask 16, code 0x5C is key 269; held until 2500, reported as 0xFE after the first poll.
-    test::FnPollSource src(services, 16, [this] {
-        uint32_t now = clock.TickCount();
-        if (now >= 2500)
-            return kNecNoKey;
-        return now <= 80 ? uint8_t{0x5C} : kNecSameKey;
+    // Mask 16, code 0x5C is key 269, held until 2500 and reported as 0xFE after the first poll. Seen
+    // at 80, tested until 780; repeat let through at 1100, tested until 1800 (still held); repeat at
+    // 2120, tested until 2820: released by then, which is no tap.
+    test::EventLog heldLog{clock};
+    clock.Set(0);
+    test::FnPollSource held(services, 16, [this] {
+        return clock.TickCount() >= 2500 ? kNecNoKey : clock.TickCount() <= 80 ? uint8_t{0x5C} : kNecSameKey;
     });
-    src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 4000);
-    // Press seen at 80, tested until 780; repeat let through at 1100, tested until 1800 (still held);
-    // repeat at 2120, tested until 2820: released by then, which is no tap.
-    EXPECT_EQ(log.Trail(), "265@780! 265@1800!");
-    EXPECT_EQ(src.GetLastKeyId(), -1);
+    held.Init(&heldLog, test::EventLog::Callback);
+    RunFor(held, 4000);
+    EXPECT_EQ(heldLog.Trail(), "265@780! 265@1800!");
 }
 
 TEST_F(SrcPollTest, AStopDuringTheDoubleFunctionTestDeliversNothing) {
     test::FnPollSource src(services, 2, Press(0x2C, 0, 5000));
     src.Init(&log, test::EventLog::Callback);
-    static_cast<test::FakeEvent*>(&src.StopEvent())->onWait = [](test::FakeEvent& e, uint32_t ms) {
+    static_cast<test::FakeEvent&>(src.StopEvent()).onWait = [](test::FakeEvent& e, uint32_t ms) {
         if (ms == 700)
             e.Set(); // the source is being deleted while it tests the key
     };
@@ -130,7 +109,7 @@ TEST_F(SrcPollTest, InitAgainEndsTheRunningThreadFirstAndFailsWhenItCannot) {
     // The first thread has not run yet; the second Init must finish it before it changes the owner.
     ASSERT_EQ(src.Init(&other, test::EventLog::Callback), 1);
     EXPECT_TRUE(threads.threads[first].ended);
-    RunUntil(src, 200);
+    RunFor(src, 200);
     EXPECT_EQ(log.Size(), 0u); // the first thread ended at once: the stop event was set
     EXPECT_EQ(other.Size(), 1u);
     // A thread that does not stop: the next Init reports failure and starts nothing.
@@ -147,8 +126,7 @@ TEST_F(SrcPollTest, DestroyingASourceStopsItsThreadAndReleasesCom) {
         src.Init(&log, test::EventLog::Callback);
         EXPECT_EQ(threads.com[1], 1); // the constructing thread
     }
-    ASSERT_EQ(threads.threads.size(), 1u);
-    EXPECT_TRUE(threads.threads.begin()->second.ended);
+    EXPECT_TRUE(threads.threads[threads.Last()].ended);
     EXPECT_EQ(threads.com[1], 0);
 }
 

@@ -82,14 +82,10 @@ protected:
     void Play(const std::string& text, uint32_t ms, uint32_t startTick = 0) {
         fs.files[L"keys.rcs"].bytes = text;
         CSrcScript src(services, fs, L"keys.rcs");
-        test::FakeEvent* stop = threads.events.back();
+        IEvent& stop = *threads.events.back();
         clock.Set(startTick);
         ASSERT_EQ(src.Init(&log, test::EventLog::Callback), 1);
-        stop->onWait = [this, startTick, ms](test::FakeEvent& e, uint32_t) {
-            if (clock.TickCount() - startTick >= ms)
-                e.Set();
-        };
-        threads.RunPending();
+        test::RunFor(threads, clock, stop, ms);
     }
 
     test::FakeClock clock;
