@@ -6,13 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 namespace lm {
 namespace {
 
+enum : unsigned { kR2 = 1, kTablet = 2, kMedia = 4, kStarter = 8, kShortRecord = 16 };
+
 OsVersion Nt(uint32_t major, uint32_t minor, uint32_t build, uint8_t type = kProductWorkstation,
-             uint16_t suite = 0, const wchar_t* sp = L"", uint16_t arch = kArchAMD64) {
+             uint16_t suite = 0, const wchar_t* sp = L"", uint16_t arch = kArchAMD64, unsigned flags = 0,
+             uint32_t platform = kPlatformNT) {
     OsVersion v;
-    v.known = v.extended = true;
+    v.platformId = platform;
+    v.known = true;
+    v.extended = !(flags & kShortRecord);
     v.major = major;
     v.minor = minor;
     v.build = build;
@@ -20,11 +27,10 @@ OsVersion Nt(uint32_t major, uint32_t minor, uint32_t build, uint8_t type = kPro
     v.suiteMask = suite;
     v.servicePack = sp;
     v.processorArchitecture = arch;
-    return v;
-}
-
-OsVersion With(OsVersion v, void (*change)(OsVersion&)) {
-    change(v);
+    v.serverR2 = flags & kR2;
+    v.tabletPc = flags & kTablet;
+    v.mediaCenter = flags & kMedia;
+    v.starter = flags & kStarter;
     return v;
 }
 
@@ -35,71 +41,32 @@ protected:
     CLMSystemInfo info{sys, reg};
 };
 
-// Each version record (and registry state) with the text it gives.
+// The version records (and registry states) of the golden file with the texts they give.
 TEST_F(LMSystemInfoTest, WindowsEditionsMatchTheGoldenFile) {
     std::vector<std::wstring> lines;
-    auto add = [&](const OsVersion& v, const wchar_t* note = L"") {
-        lines.push_back(FormatBounded(
-            400, L"platform %u %u.%u.%u type %u suites 0x%04X arch %u%ls%ls%ls%ls%ls sp \"%ls\"%ls -> %ls",
-            v.platformId, v.major, v.minor, v.build, v.productType, v.suiteMask, v.processorArchitecture,
-            v.extended ? L"" : L" short-record", v.serverR2 ? L" R2" : L"", v.tabletPc ? L" tablet" : L"",
-            v.mediaCenter ? L" media-center" : L"", v.starter ? L" starter" : L"", v.servicePack.c_str(),
-            note, info.WindowsVersionText(v).c_str()));
-    };
-    const auto ws = kProductWorkstation, server = kProductServer;
-    for (const OsVersion& v :
-         {Nt(10, 0, 22631),
-          Nt(10, 0, 22000, ws, kSuitePersonal),
-          Nt(10, 0, 21999),
-          Nt(6, 3, 9600),
-          Nt(6, 2, 9200),
-          Nt(6, 1, 7601, ws, 0, L"Service Pack 1"),
-          Nt(6, 0, 6002, ws, kSuitePersonal, L"Service Pack 2"),
-          Nt(10, 0, 26100, server),
-          Nt(10, 0, 20348, server, kSuiteDatacenter),
-          Nt(10, 0, 17763, kProductDomainController, kSuiteEnterprise),
-          Nt(10, 0, 14393, server),
-          Nt(6, 3, 9600, server),
-          Nt(6, 1, 7601, server, kSuiteBlade),
-          Nt(6, 0, 6001, server, kSuiteEnterprise, L"Service Pack 1"),
-          With(Nt(10, 0, 19045), [](OsVersion& v) { v.mediaCenter = v.tabletPc = v.starter = true; }),
-          Nt(5, 1, 2600, ws, 0, L"Service Pack 3", kArchX86),
-          With(Nt(5, 1, 2600, ws, 0, L"", kArchX86), [](OsVersion& v) { v.mediaCenter = true; }),
-          With(Nt(5, 1, 2600, ws, 0, L"", kArchX86), [](OsVersion& v) { v.mediaCenter = v.tabletPc = true; }),
-          With(Nt(5, 1, 2600, ws, 0, L"", kArchX86), [](OsVersion& v) { v.starter = true; }),
-          Nt(5, 1, 0x0A280A28, ws, 0, L"", kArchX86), // the build is the low word
-          Nt(5, 2, 3790, ws, 0, L"Service Pack 2"),
-          With(Nt(5, 2, 3790, server, kSuiteDatacenter, L"", kArchIA64),
-               [](OsVersion& v) { v.serverR2 = true; }),
-          Nt(5, 2, 3790, server, kSuiteEnterprise),
-          Nt(5, 2, 3790, server, kSuiteBlade, L"", kArchX86),
-          Nt(5, 2, 3790, server, 0, L"", kArchX86),
-          Nt(5, 0, 2195, server, kSuiteEnterprise, L"Service Pack 4"),
-          Nt(5, 0, 2195, ws),
-          Nt(4, 0, 1381, ws),
-          Nt(4, 0, 1381, server, kSuiteEnterprise)})
-        add(v);
-    OsVersion w9x = Nt(4, 0, 950);
-    w9x.platformId = kPlatformWindows9x;
-    for (auto [minor, letter] : {std::pair{0u, L" C"}, {0u, L""}, {10u, L" A "}, {10u, L""}, {90u, L""}}) {
-        w9x.minor = minor;
-        w9x.servicePack = letter;
-        add(w9x);
+    for (const std::wstring& line : test::GoldenCases("system-info")) {
+        const std::wstring input = line.substr(0, line.find(L" -> "));
+        OsVersion v;
+        unsigned flags = 0;
+        wchar_t productType[32] = L"", sp[128] = L"";
+        std::swscanf(input.c_str(),
+                     L"platform %u version %u.%u.%u type %hhu suites %hx arch %hu flags %u registry %31ls sp "
+                     L"\"%127l[^\"]",
+                     &v.platformId, &v.major, &v.minor, &v.build, &v.productType, &v.suiteMask,
+                     &v.processorArchitecture, &flags, productType, sp);
+        v = Nt(v.major, v.minor, v.build, v.productType, v.suiteMask, sp, v.processorArchitecture, flags,
+               v.platformId);
+        test::FakeRegistry registry;
+        const std::wstring type = productType;
+        if (type != L"-")
+            registry.SetString(RegistryHive::LocalMachine,
+                               L"SYSTEM\\CurrentControlSet\\Control\\ProductOptions", L"ProductType",
+                               type.substr(0, type.find(L'+')));
+        if (type.find(L"+hotfix") != std::wstring::npos)
+            registry.CreateKey(RegistryHive::LocalMachine,
+                               L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
+        lines.push_back(input + L" -> " + CLMSystemInfo(sys, registry).WindowsVersionText(v));
     }
-    w9x.platformId = kPlatformWin32s;
-    add(w9x);
-    // Without the extended record the product type comes from the registry; Service Pack 6 with the
-    // hot fix is 6a.
-    OsVersion nt4 = With(Nt(4, 0, 1381, ws, 0, L"Service Pack 6"), [](OsVersion& v) { v.extended = false; });
-    add(nt4, L" registry none");
-    for (const wchar_t* type : {L"WinNT", L"LanmanNT", L"ServerNT"}) {
-        reg.SetString(RegistryHive::LocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\ProductOptions",
-                      L"ProductType", type);
-        add(nt4, (std::wstring(L" registry ") + type).c_str());
-    }
-    reg.CreateKey(RegistryHive::LocalMachine,
-                  L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
-    add(nt4, L" registry ServerNT and hot fix");
     EXPECT_TRUE(test::MatchesGolden("system-info", lines));
 }
 

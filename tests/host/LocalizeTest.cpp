@@ -14,7 +14,6 @@
 
 #include <clocale>
 #include <cwchar>
-#include <random>
 
 namespace lm {
 namespace {
@@ -321,24 +320,6 @@ TEST_F(LocalizeTest, MessageBoxesTakeTheirCaptionsFromTheStringsOrTheEnglishWord
     tables.tables[2057][54592] = L"Careful";
     loc->SetLanguage(1031);
     EXPECT_EQ(loc->ComposeMessageBox(kMsgWarning).caption, L"Careful");
-}
-
-TEST_F(LocalizeTest, MalformedAndBinaryLanguageFilesNeverBreakALookup) {
-    std::mt19937 random(12345);
-    tables.tables[2057][1600] = L"table";
-    for (int round = 0; round < 50; ++round) {
-        std::string bytes(static_cast<size_t>(random() % 4096), '\0');
-        for (char& b : bytes)
-            b = static_cast<char>(random());
-        // Claiming UTF-16 (odd length and unpaired surrogates included), or a text of random bytes.
-        LngBytes(L"German.lng", (round % 2 ? "\xFF\xFE" : "[Strings]\r\n1600=") + bytes);
-        EXPECT_NE(Load(*Make(1031), 1600), L"<none>");
-    }
-    const char withNul[] = "[Strings]\r\n1600=a\0b\r\n1601=";
-    LngBytes(L"German.lng", std::string(withNul, sizeof withNul - 1) + std::string(100000, 'x'));
-    auto loc = Make(1031);
-    EXPECT_EQ(Load(*loc, 1600).substr(0, 1), L"a");
-    EXPECT_EQ(Load(*loc, 1601).size(), 1023u);
 }
 
 // The translator's kit writes texts so that the program reads them back as they are, in both
