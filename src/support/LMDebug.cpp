@@ -103,9 +103,8 @@ SharedBlock* Block() {
         DebugLine(L"LMDEBUG_GM_GetProcessCachePtr(): ERROR: Could not create file mapping object.");
         return nullptr;
     }
+    // A new block comes zero-filled from the system; clearing it again would make every page resident.
     s.block = static_cast<SharedBlock*>(s.mapping->Data());
-    if (!s.mapping->AlreadyExisted())
-        std::memset(static_cast<void*>(s.block), 0, sizeof(SharedBlock));
     return s.block;
 }
 

@@ -24,7 +24,7 @@ public:
         auto& block = blocks[name];
         bool existed = !block.empty();
         if (!existed)
-            block.assign(size, 0xCD); // garbage: a new block must be cleared by its user
+            block.assign(size, 0); // new blocks are zero-filled, as the system's are
         return std::make_unique<Mapping>(block.data(), existed);
     }
     void DebugOutput(const std::wstring& text) override {

@@ -1,6 +1,6 @@
 // rcset: checking, upgrading, listing and showing command-set files.
-#include "cmdset/CmdSetCheck.h"
-#include "cmdset/CmdSetTool.h"
+#include "rcset/CmdSetCheck.h"
+#include "rcset/CmdSetTool.h"
 
 #include "CmdSetFixture.h"
 
@@ -134,6 +134,40 @@ TEST_F(CmdSetToolTest, ListAndShow) {
     ASSERT_NE(play, std::wstring::npos) << out;
     EXPECT_NE(out.find(L"preset", play), std::wstring::npos);
     EXPECT_EQ(Run({L"show", L"Nope", PresetPath()}), 1);
+}
+
+TEST_F(CmdSetToolTest, BadFilesAreRefusedUntouchedAndNamesCannotSteerTheConsole) {
+    // A program file: NUL bytes, control bytes, no line structure.
+    std::string program("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0", 16);
+    for (int i = 0; i < 512; ++i)
+        program += static_cast<char>((i * 37) & 0xFF);
+    const std::wstring exe = temp.Path(L"player.exe");
+    ASSERT_TRUE(NativeFileSystem().WriteAtomic(exe, program));
+    for (const wchar_t* command : {L"upgrade", L"check"}) {
+        EXPECT_EQ(Run({command, exe}), 1) << command;
+        EXPECT_NE(err.find(L"is not a command-set file"), std::wstring::npos) << err;
+    }
+    std::string after;
+    ASSERT_TRUE(NativeFileSystem().ReadAll(exe, after));
+    EXPECT_EQ(after, program);
+    EXPECT_EQ(Run({L"upgrade", temp.Path(L"")}), 1);
+    EXPECT_NE(err.find(L"is a folder, not a file"), std::wstring::npos) << err;
+
+    // Text with an escape sequence and a NUL-free oddity in a set name is still a command-set file; its
+    // names are written escaped.
+    WritePreset(L"[Settings]\nRC Layout Version=4\n[Evil\x1B[2J]\nExecutable=e.exe\n");
+    EXPECT_TRUE(WhyNotText(ToUtf8(L"[Evil\x1B[2J]\n")).empty());
+    EXPECT_EQ(Run({L"list", PresetPath()}), 0);
+    EXPECT_NE(out.find(L"Evil\x1B[2J"), std::wstring::npos) << out; // main() escapes it
+    EXPECT_EQ(EscapeControlCharacters(L"a\x1B[31mb\tc\n" + std::wstring(1, L'\0') + L"\x85"),
+              L"a\\x1B[31mb\tc\n\\x00\\x85");
+}
+
+TEST(CmdSetCheckTest, SectionNamesEndAtTheLastBracketAsTheStoreReadsThem) {
+    CKeyNames names;
+    const auto problems = CheckCmdSetFile(
+        "[Settings]\nRC Layout Version=4\n[A]1]\nExecutable=a.exe\n[A]2]\nExecutable=b.exe\n", names);
+    EXPECT_TRUE(problems.empty()) << (problems.empty() ? "" : ToUtf8(problems[0].message));
 }
 
 TEST(ShortcutTextTest, Names) {

@@ -1,5 +1,5 @@
 // rcset: upgrade, list, show and check command-set files from the command line.
-#include "cmdset/CmdSetTool.h"
+#include "rcset/CmdSetTool.h"
 #include "platform/Platform.h"
 #include "base/Text.h"
 
@@ -13,10 +13,12 @@ int Run(std::vector<std::wstring> args) {
     lm::CmdSetToolServices services{lm::NativeFileSystem(), lm::NativeRegistry(), lm::NativeKnownFolders()};
     std::wstring out, err;
     const int status = lm::RunCmdSetTool(args, services, out, err);
+    // Names come from the files: escaped, they can neither cut the output nor steer the terminal.
     if (!out.empty())
-        lm::NativePlatform().process.ConsoleOutput(out);
+        lm::NativePlatform().process.ConsoleOutput(lm::EscapeControlCharacters(out));
     if (!err.empty()) {
-        std::fputs(lm::ToUtf8(err).c_str(), stderr);
+        const std::string text = lm::ToUtf8(lm::EscapeControlCharacters(err));
+        std::fwrite(text.data(), 1, text.size(), stderr);
         std::fflush(stderr);
     }
     return status;

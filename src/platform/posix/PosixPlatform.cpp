@@ -229,7 +229,8 @@ public:
             std::fputs(ToUtf8(text).c_str(), stderr);
     }
     void ConsoleOutput(const std::wstring& text) override {
-        std::fputs(ToUtf8(text).c_str(), stdout);
+        const std::string bytes = ToUtf8(text);
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
         std::fflush(stdout);
     }
     bool AppendToFile(const std::wstring& path, const std::wstring& text) override {

@@ -21,6 +21,10 @@ struct CmdSetToolServices {
 int RunCmdSetTool(const std::vector<std::wstring>& args, CmdSetToolServices& services, std::wstring& out,
                   std::wstring& err);
 
+// The text with every control character but line feed and tab written as "\xNN" (or "\x{NNNN}" past
+// one byte), so that names from files can neither cut nor steer the console.
+std::wstring EscapeControlCharacters(const std::wstring& text);
+
 // How a keyboard shortcut reads: "Ctrl+Shift+F", "Alt+Left", "Num +", "Space".
 std::wstring ShortcutText(int code, int modifiers);
 

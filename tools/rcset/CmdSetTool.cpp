@@ -1,7 +1,7 @@
-#include "cmdset/CmdSetTool.h"
+#include "rcset/CmdSetTool.h"
 
 #include "cmdset/CmdSetAdmin.h"
-#include "cmdset/CmdSetCheck.h"
+#include "rcset/CmdSetCheck.h"
 #include "cmdset/KeyLine.h"
 #include "base/Text.h"
 
@@ -41,17 +41,30 @@ std::wstring Pad(std::wstring text, size_t width) {
     return text;
 }
 
-bool FileExists(IFileSystem& fs, const std::wstring& path) {
-    FileInfo info = fs.GetInfo(path);
-    return info.exists && !info.directory;
+// True when the path is a readable text file; otherwise the reason goes to err.
+bool UsableFile(IFileSystem& fs, const std::wstring& path, std::wstring& err) {
+    const FileInfo info = fs.GetInfo(path);
+    std::string bytes;
+    std::wstring why;
+    if (!info.exists)
+        why = L"no such file";
+    else if (info.directory)
+        why = L"is a folder, not a file";
+    else if (!fs.ReadAll(path, bytes))
+        why = L"cannot be read";
+    else if (std::wstring binary = WhyNotText(bytes); !binary.empty())
+        why = L"is not a command-set file: " + binary + L"; it is left as it is";
+    if (why.empty())
+        return true;
+    err += path + L": " + why + L"\n";
+    return false;
 }
 
 int Upgrade(const std::vector<std::wstring>& files, CmdSetToolServices& services, std::wstring& out,
             std::wstring& err) {
     int status = 0;
     for (const std::wstring& file : files) {
-        if (!FileExists(services.fs, file)) {
-            err += file + L": no such file\n";
+        if (!UsableFile(services.fs, file, err)) {
             status = 1;
             continue;
         }
@@ -221,8 +234,7 @@ int Check(const std::vector<std::wstring>& files, CmdSetToolServices& services, 
     CKeyNames keyNames;
     for (const std::wstring& file : files) {
         std::string bytes;
-        if (!services.fs.ReadAll(file, bytes)) {
-            err += file + L": cannot be read\n";
+        if (!UsableFile(services.fs, file, err) || !services.fs.ReadAll(file, bytes)) {
             status = 1;
             continue;
         }
@@ -243,6 +255,21 @@ int Check(const std::vector<std::wstring>& files, CmdSetToolServices& services, 
 }
 
 } // namespace
+
+std::wstring EscapeControlCharacters(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        const auto u = static_cast<uint32_t>(c);
+        const bool control =
+            (u < 0x20 && c != L'\n' && c != L'\t') || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+        if (!control)
+            out += c;
+        else
+            out += FormatBounded(16, u <= 0xFF ? L"\\x%02X" : L"\\x{%04X}", u);
+    }
+    return out;
+}
 
 std::wstring ShortcutText(int code, int modifiers) {
     struct Name {
@@ -293,18 +320,14 @@ int RunCmdSetTool(const std::vector<std::wstring>& args, CmdSetToolServices& ser
         return Check(rest, services, out, err);
     if (command == L"list" && (rest.size() == 1 || rest.size() == 2)) {
         for (const std::wstring& file : rest)
-            if (!FileExists(services.fs, file)) {
-                err += file + L": no such file\n";
+            if (!UsableFile(services.fs, file, err))
                 return 1;
-            }
         return List(rest[0], rest.size() > 1 ? rest[1] : std::wstring(), services, out);
     }
     if (command == L"show" && (rest.size() == 2 || rest.size() == 3)) {
         for (size_t i = 1; i < rest.size(); ++i)
-            if (!FileExists(services.fs, rest[i])) {
-                err += rest[i] + L": no such file\n";
+            if (!UsableFile(services.fs, rest[i], err))
                 return 1;
-            }
         return Show(rest[0], rest[1], rest.size() > 2 ? rest[2] : std::wstring(), services, out, err);
     }
     if (command == L"help" || command == L"--help" || command == L"-h") {

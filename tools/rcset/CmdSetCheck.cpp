@@ -1,4 +1,4 @@
-#include "cmdset/CmdSetCheck.h"
+#include "rcset/CmdSetCheck.h"
 
 #include "cmdset/CmdSetAdmin.h"
 #include "cmdset/KeyLine.h"
@@ -60,6 +60,28 @@ std::vector<std::wstring> DecodeProfileLines(const std::string& bytes) {
     return lines;
 }
 
+std::wstring WhyNotText(const std::string& bytes) {
+    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                             (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+    if (utf16) {
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            if (bytes[i] == 0 && bytes[i + 1] == 0)
+                return L"it holds NUL characters";
+    } else if (bytes.find('\0') != std::string::npos) {
+        return L"it holds NUL bytes";
+    }
+    // Text may carry a stray control character (an escape in a name, say), a program file has them
+    // everywhere.
+    const std::wstring text = DecodeProfileText(bytes);
+    size_t controls = 0;
+    for (wchar_t c : text)
+        if (c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r' && c != L'\v' && c != L'\f' && c != 0x1A)
+            ++controls;
+    if (controls > 8 && controls * 100 > text.size())
+        return L"it holds control characters";
+    return std::wstring();
+}
+
 std::vector<CmdSetProblem> CheckCmdSetFile(const std::string& bytes, CKeyNames& keyNames) {
     std::vector<CmdSetProblem> problems;
     const std::vector<std::wstring> lines = DecodeProfileLines(bytes);
@@ -71,7 +93,7 @@ std::vector<CmdSetProblem> CheckCmdSetFile(const std::string& bytes, CKeyNames& 
         for (const std::wstring& raw : lines) {
             std::wstring line = Trim(raw);
             if (!line.empty() && line[0] == L'[') {
-                size_t close = line.find(L']');
+                size_t close = line.rfind(L']');
                 inSettings = close != std::wstring::npos &&
                              CProfileStore::NamesMatch(line.substr(1, close - 1), kSettingsSection);
             } else if (inSettings) {
@@ -111,8 +133,9 @@ std::vector<CmdSetProblem> CheckCmdSetFile(const std::string& bytes, CKeyNames& 
         if (line.empty() || line[0] == L';')
             continue;
         if (line[0] == L'[') {
-            size_t close = line.find(L']');
-            if (close == std::wstring::npos) {
+            // As the profile store reads a header: the name ends at the last "]" of the line.
+            size_t close = line.rfind(L']');
+            if (close == std::wstring::npos || close == 0) {
                 report(number, section, L"", L"section header without \"]\"");
                 continue;
             }

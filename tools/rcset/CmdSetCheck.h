@@ -20,6 +20,10 @@ struct CmdSetProblem {
 // Windows-1252, as the profile store reads them.
 std::vector<std::wstring> DecodeProfileLines(const std::string& bytes);
 
+// Empty when the bytes are a text file the profile store can read; otherwise why they are not (a program
+// or other binary file: NUL bytes outside UTF-16, or many control characters).
+std::wstring WhyNotText(const std::string& bytes);
+
 // The problems of the file's content, in line order.
 std::vector<CmdSetProblem> CheckCmdSetFile(const std::string& bytes, CKeyNames& keyNames);
 
