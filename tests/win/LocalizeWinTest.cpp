@@ -1,6 +1,8 @@
 // The localisation's Windows views against real windows, menus and message boxes.
 #include "support/LMLocalizeWin.h"
 
+#include "base/Text.h"
+
 #include "fakes/FakeLocale.h"
 #include "fakes/FakeStringTables.h"
 #include "platform/FileSystem.h"
@@ -161,25 +163,24 @@ void CALLBACK InspectBox(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(LocalizeWinTest, MessageBoxesAreTaskModalTopMostWithLocalisedCaptions) {
     gOther = Window(nullptr, L"STATIC", 0, L"other");
     // Each box costs Wine about two seconds without a window manager; the other kinds differ only in
-    // their layout, which the host tests cover.
-    for (int kind : {kMsgError, kMsgWarningYesNo}) {
+    // their layout, which the host tests cover. An unknown kind is an error box.
+    auto show = [&](auto text, int kind) {
         gSeen = BoxSeen{};
         SetTimer(nullptr, 0, 50, InspectBox);
-        const bool yesNo = kind == kMsgWarningYesNo;
-        EXPECT_EQ(loc->ShowMessageBox(L"Etwas ist passiert", kind, nullptr), yesNo ? IDNO : IDOK);
-        EXPECT_EQ(gSeen.caption, yesNo ? L"Warning" : L"Fehler");
-        EXPECT_EQ(gSeen.text, L"Etwas ist passiert");
-        EXPECT_TRUE(gSeen.hasYes == yesNo && gSeen.hasOk == !yesNo);
+        int answer = loc->ShowMessageBox(text, kind, nullptr);
         EXPECT_TRUE(gSeen.otherDisabled); // task-modal: the thread's other windows wait
         EXPECT_TRUE(IsWindowEnabled(gOther));
-        // Wine does not make message boxes top-most; there the style has to do.
+        return FormatBounded(300, L"%d %ls|%ls|%ls", answer, gSeen.caption.c_str(), gSeen.text.c_str(),
+                             gSeen.hasYes  ? L"yes/no"
+                             : gSeen.hasOk ? L"ok"
+                                           : L"?");
+    };
+    EXPECT_EQ(show(L"Etwas ist passiert", kMsgWarningYesNo), L"7 Warning|Etwas ist passiert|yes/no");
+    EXPECT_EQ(show(1600u, 9), L"1 Fehler|Aus der Sprachdatei|ok");
+    // Wine does not make message boxes top-most; there the style has to do.
+    for (int kind : {kMsgError, kMsgWarningYesNo})
         EXPECT_EQ(MessageBoxStyle(loc->ComposeMessageBox(kind)) & (MB_TASKMODAL | MB_TOPMOST | MB_ICONMASK),
-                  static_cast<unsigned>(MB_TASKMODAL | MB_TOPMOST | (yesNo ? MB_ICONWARNING : MB_ICONERROR)));
-    }
-    gSeen = BoxSeen{};
-    SetTimer(nullptr, 0, 50, InspectBox);
-    EXPECT_EQ(loc->ShowMessageBox(1600u, 9, nullptr), IDOK); // an unknown kind is an error box
-    EXPECT_EQ(gSeen.caption + L"|" + gSeen.text, L"Fehler|Aus der Sprachdatei");
+                  static_cast<unsigned>(MB_TASKMODAL | MB_TOPMOST | (kind ? MB_ICONWARNING : MB_ICONERROR)));
     DestroyWindow(gOther);
 }
 
