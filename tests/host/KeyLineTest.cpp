@@ -136,32 +136,21 @@ TEST(KeyLineTest, KeymapsAndTheKeyLineFormatMatchTheGoldenFile) {
         lines.push_back(FormatBounded(800, L"write %ls | %ls | read back %d: %ls", Describe(cmd).c_str(),
                                       Shown(line).c_str(), numbers, Describe(back).c_str()));
     }
-    const std::wstring read[] = {
-        L"4,5,0,0,1,300,40",
-        L"3,65,0,0,0,1000,200,\"Text\",\"Caption\"",
-        L"3,x,5,5,1,1,1",
-        L"3 ,65,0,0,0,1000,200",
-        L"  3,  65,\t0, -0, +1, 1000, 200",
-        L"99999999999999999999,-99999999999999999999,0,0,0,1000,200",
-        L"3,65,0,0,0,1000,200,  \" two words \" , \"cap tion\",\"n\"",
-        L"",
-    };
-    for (const std::wstring& value : read) {
+    // Values of current and layout-3 lines, and lines to check, as the golden file gives them.
+    for (const std::wstring& line : test::GoldenCases("key-lines")) {
+        const size_t open = line.find(L" \""), close = line.find(L"\": ", open);
+        const std::wstring kind = line.substr(0, open);
+        if (kind != L"read" && kind != L"layout 3" && kind != L"check")
+            continue;
+        std::wstring value = line.substr(open + 2, close - open - 2);
+        for (size_t at; (at = value.find(L"\\x")) != std::wstring::npos;)
+            value.replace(at, 4, 1, static_cast<wchar_t>(std::stoi(value.substr(at + 2, 2), nullptr, 16)));
         tagWINCMD c;
-        const int numbers = ParseKeyLine(value, c);
-        lines.push_back(
-            FormatBounded(800, L"read \"%ls\": %d %ls", Shown(value).c_str(), numbers, Describe(c).c_str()));
+        const int numbers = kind == L"read" ? ParseKeyLine(value, c) : ParseLayout3Line(value, c);
+        lines.push_back(line.substr(0, close + 3) + (kind == L"check"
+                                                         ? CheckKeyLine(value)
+                                                         : std::to_wstring(numbers) + L" " + Describe(c)));
     }
-    for (const wchar_t* value : {L"3,13,0,0,\"Enter_key\",\"Main_window\"", L"5,2,1001,4"}) {
-        tagWINCMD c;
-        const int numbers = ParseLayout3Line(value, c);
-        lines.push_back(FormatBounded(800, L"layout 3 \"%ls\": %d %ls", value, numbers, Describe(c).c_str()));
-    }
-    for (const wchar_t* value : {L"  3, 13,    0,  0,  0,1000,200,\"x\",\"\",\"OK\"", L"3,13,0,0",
-                                 L"9,0,0,0,0,1000,200,\"\",\"\",\"\"", L"4,9,0,0,0,1000,200,\"\",\"\",\"\"",
-                                 L"4,1,0,0,2,1000,200,\"\",\"\",\"\"", L"4,1,0,0,0,-1,200,\"\",\"\",\"\"",
-                                 L"4,1,0,0,0,1000,200,\"\",\"\""})
-        lines.push_back(FormatBounded(400, L"check \"%ls\": %ls", value, CheckKeyLine(value).c_str()));
     EXPECT_TRUE(test::MatchesGolden("key-lines", lines));
 }
 

@@ -2,6 +2,7 @@
 // locales, the language menu, the file-type registration, message boxes and the translator's kit.
 #include "support/LMLocalize.h"
 
+#include "Golden.h"
 #include "base/Text.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeLocale.h"
@@ -202,17 +203,17 @@ TEST_F(LocalizeTest, ConstructionPicksTheDefaultLanguageAndAppliesItsLocales) {
     }
     EXPECT_EQ(locale.runtimeLocale, "unchanged");
     EXPECT_EQ(untouched.CountSubKeys(RegistryHive::CurrentUser, L""), 0);
+}
 
-    const std::pair<uint16_t, const char*> names[] = {{2055, "german"},
-                                                      {2052, "chinese-simplified_pr-china.936"},
-                                                      {3076, "chinese-simplified_pr-china.936"},
-                                                      {1062, "latvian "},
-                                                      {1044, "norwegian"},
-                                                      {2070, "portuguese"},
-                                                      {1063, "lithuanian"},
-                                                      {2057, "english"}};
-    for (const auto& [lang, name] : names)
-        EXPECT_EQ(RuntimeLocaleName(lang), name) << lang;
+// The language table with each language's runtime locale, and the locales of languages outside it.
+TEST(LanguageTableTest, LanguagesAndRuntimeLocalesMatchTheGoldenFile) {
+    std::vector<std::wstring> lines;
+    for (const tagLANGENTRY& entry : LanguageTable())
+        lines.push_back(FormatBounded(100, L"%u %ls \"%ls\"", entry.langId, entry.fileName,
+                                      FromUtf8(RuntimeLocaleName(entry.langId)).c_str()));
+    for (uint16_t lang : {2055, 3076, 2049, 1081})
+        lines.push_back(FormatBounded(100, L"%u \"%ls\"", lang, FromUtf8(RuntimeLocaleName(lang)).c_str()));
+    EXPECT_TRUE(test::MatchesGolden("languages", lines));
 }
 
 // The host's C library knows none of the Windows names; an equivalent locale is set instead.
@@ -303,20 +304,16 @@ TEST_F(LocalizeTest, TheFileTypeIsRegisteredForTheUserOnlyWhenItIsNew) {
 TEST_F(LocalizeTest, MessageBoxesTakeTheirCaptionsFromTheStringsOrTheEnglishWords) {
     tables.tables[1031][53505] = L"Fehler";
     auto loc = Make(1031, kLookupTablesOnly);
-    using Icon = MessageBoxIcon;
-    const std::tuple<int, const wchar_t*, Icon, bool> cases[] = {
-        {kMsgError, L"Fehler", Icon::Error, false},
-        {kMsgWarning, L"Warning", Icon::Warning, false},
-        {kMsgPlain, L"", Icon::None, false},
-        {kMsgErrorYesNo, L"Fehler", Icon::Error, true},
-        {kMsgWarningYesNo, L"Warning", Icon::Warning, true},
-        {kMsgPlainYesNo, L"", Icon::None, true},
-        {6, L"Fehler", Icon::Error, false},
-        {-1, L"Fehler", Icon::Error, false}};
-    for (const auto& [kind, caption, icon, yesNo] : cases) {
-        MessageBoxLayout layout = loc->ComposeMessageBox(kind);
-        EXPECT_TRUE(layout.caption == caption && layout.icon == icon && layout.yesNo == yesNo) << kind;
+    // Per kind: caption / icon (0 none, 1 error, 2 warning) / Yes and No; unknown kinds are errors.
+    std::wstring boxes;
+    for (int kind = -1; kind <= 6; ++kind) {
+        const MessageBoxLayout box = loc->ComposeMessageBox(kind);
+        boxes += FormatBounded(64, L"%d:%ls/%d/%d ", kind, box.caption.c_str(), static_cast<int>(box.icon),
+                               box.yesNo);
     }
+    EXPECT_EQ(
+        boxes,
+        L"-1:Fehler/1/0 0:Fehler/1/0 1:Warning/2/0 2:/0/0 3:Fehler/1/1 4:Warning/2/1 5:/0/1 6:Fehler/1/0 ");
     tables.tables[2057][54592] = L"Careful";
     loc->SetLanguage(1031);
     EXPECT_EQ(loc->ComposeMessageBox(kMsgWarning).caption, L"Careful");

@@ -2,6 +2,7 @@
 #include "fakes/FakeStrings.h"
 #include "receivers/Receivers.h"
 
+#include "Golden.h"
 #include "ReceiverTestSupport.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeIrDevice.h"
@@ -11,28 +12,26 @@
 namespace lm {
 namespace {
 
-TEST(ReceiverTypes, TypesInOrderAndTheProductListWithTheLocalisedDefaultInCapitals) {
+// The receiver types (and the numbers beside them, which have none) and the product list; row 0 takes
+// the localised "Default" in capitals, cut to the row.
+TEST(ReceiverTypes, TypesAndProductsMatchTheGoldenFile) {
+    std::vector<std::wstring> lines;
+    for (int type = -1; type <= kReceiverTypeCount + 1; ++type)
+        lines.push_back(FormatBounded(200, L"type %d: %ls", type, ReceiverTypeName(type).c_str()));
     for (int i = 0; i < kReceiverTypeCount; ++i)
-        EXPECT_TRUE(ReceiverTypes()[static_cast<size_t>(i)].type == i && ReceiverTypeName(i) != L"" &&
-                    ReceiverTypeName(i) == ReceiverTypes()[static_cast<size_t>(i)].name)
-            << i;
-    EXPECT_EQ(ReceiverTypeName(0) + L"|" + ReceiverTypeName(12) + L"|" + ReceiverTypeName(14) + L"|" +
-                  ReceiverTypeName(15) + L"|" + ReceiverTypeName(16) + L"|" + ReceiverTypeName(-1),
-              L"Midi In|Vistar S USB|Microsoft MCE eHome Receiver|Scripted Receiver||");
-
+        EXPECT_EQ(ReceiverTypes()[static_cast<size_t>(i)].type, i);
     test::FakeStrings strings;
-    auto list = BuildProductList(strings);
-    EXPECT_STREQ(list[0].name, L" - ALL OTHERS -"); // the string is unknown: built-in name
-    const uint32_t masks[kProductCount] = {64,  2,  2,    8,    8,    16,   2,    16,   16,  2, 16,
-                                           128, 16, 2048, 1024, 1024, 1024, 1024, 1024, 128, 1};
-    for (size_t i = 0; i < kProductCount; ++i)
-        EXPECT_EQ(list[i].remoteModel, masks[i]) << i;
-    EXPECT_STREQ(list[13].name, L"Elgato EyeTV");
-    EXPECT_STREQ(list[20].name, L"MIDI in");
-    strings.texts[53440] = L"Domy\u015blne \u0142\u00f3d\u017a \u043f\u043e";
-    EXPECT_STREQ(BuildProductList(strings)[0].name, L" - DOMY\u015aLNE \u0141\u00d3D\u0179 \u041f\u041e -");
-    strings.texts[53440] = std::wstring(300, L'x'); // cut to the row, which stays terminated
-    EXPECT_EQ(std::wstring(BuildProductList(strings)[0].name), L" - " + std::wstring(124, L'X'));
+    for (const std::wstring& word :
+         {std::wstring(), std::wstring(L"Domy\u015blne \u0142\u00f3d\u017a \u043f\u043e"),
+          std::wstring(300, L'x')}) {
+        if (!word.empty())
+            strings.texts[53440] = word;
+        const auto list = BuildProductList(strings);
+        for (size_t i = 0; i < (word.empty() ? list.size() : 1); ++i)
+            lines.push_back(
+                FormatBounded(300, L"product %zu: %u \"%ls\"", i, list[i].remoteModel, list[i].name));
+    }
+    EXPECT_TRUE(test::MatchesGolden("receiver-types", lines));
 }
 
 // The owner's side of the receiver state.

@@ -1,6 +1,7 @@
 // The scripted receiver: its file format and its playing through the source's ordinary road.
 #include "receivers/SrcScript.h"
 
+#include "Golden.h"
 #include "ReceiverTestSupport.h"
 #include "base/Text.h"
 #include "fakes/FakeFileSystem.h"
@@ -41,39 +42,27 @@ TEST(ReceiverScriptFormat, StepsCommentsNumbersAndKeys) {
     EXPECT_EQ(s.steps[0].code, 0x0C);
 }
 
-TEST(ReceiverScriptFormat, MistakesNameTheirLineAndLeaveTheScriptAlone) {
-    const std::wstring codeUsage = L"line 1: code needs a receiver code, a duration in ms and optionally fe";
-    const std::wstring duration = L"line 1: duration out of range (1..3600000 ms)";
+// Scripts of the golden file ("\\n" between lines) with what the parser says of them; a failed parse
+// leaves the script alone.
+TEST(ReceiverScriptFormat, MistakesMatchTheGoldenFile) {
+    std::vector<std::wstring> lines;
     std::string tooMany;
     for (int i = 0; i < 10001; ++i)
         tooMany += "pause 1\n";
-    const std::pair<std::string, std::wstring> cases[] = {
-        {"code 0x0C 100\nhold 5 100\n", L"line 2: unknown word (model, loop, code, key, pause)"},
-        {"code 0x100 100\n", L"line 1: receiver code out of range (0..255)"},
-        {"code -1 100\n", L"line 1: receiver code out of range (0..255)"},
-        {"code 0x0C\n", codeUsage},
-        {"code 0x0C 100 held\n", codeUsage},
-        {"code 0x0C 0\n", duration},
-        {"code 0x0C 3600001\n", duration},
-        {"code 0x0C 99999999999999999999999\n", duration},
-        {"code 0x0C 1x\n", duration},
-        {"pause\n", L"line 1: pause needs a duration (1..3600000 ms)"},
-        {"model 4\ncode 1 1\n",
-         L"line 1: model needs a remote-model mask with a code table (1, 2, 8, 16, 64, 128, 1024, 2048)"},
-        {"loop 2\n", L"line 1: loop takes no value"},
-        {"pause 10\nkey 268 100\n", L"line 2: no code of the remote model maps to this key ID"},
-        {"key 325 100\n", L"line 1: key ID out of range (0..324)"},
-        {"# nothing\nloop\n", L"the script has no steps"},
-        {tooMany, L"line 10001: too many steps (at most 10000)"},
-    };
-    for (const auto& [text, message] : cases) {
-        ReceiverScript script;
-        script.loop = true;
+    for (const std::wstring& line : test::GoldenCases("script-errors")) {
+        const std::wstring text = line.substr(0, line.find(L" -> "));
+        std::string script = text == L"pause 1 (10001 times)" ? tooMany : ToUtf8(text);
+        for (size_t at; (at = script.find("\\n")) != std::string::npos;)
+            script.replace(at, 2, "\n");
+        ReceiverScript parsed;
+        parsed.loop = true;
         std::wstring error;
-        EXPECT_FALSE(ParseReceiverScript(text, script, error)) << text;
-        EXPECT_EQ(error, message) << text;
-        EXPECT_TRUE(script.steps.empty() && script.loop);
+        if (ParseReceiverScript(script, parsed, error))
+            error = L"(accepted)";
+        EXPECT_TRUE(parsed.steps.empty() && parsed.loop) << ToUtf8(text);
+        lines.push_back(text + L" -> " + error);
     }
+    EXPECT_TRUE(test::MatchesGolden("script-errors", lines));
 }
 
 class SrcScriptTest : public ::testing::Test {
