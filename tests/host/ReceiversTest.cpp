@@ -1,6 +1,8 @@
-// Receiver types, the product list and the receiver state: found mask, slots and ready flag.
+// Receiver types, the product list, the receiver state (found mask, slots and ready flag) and the device
+// source of type 12 against a fake receiver.
 #include "fakes/FakeStrings.h"
 #include "receivers/Receivers.h"
+#include "receivers/SrcRcVistar.h"
 
 #include "Golden.h"
 #include "ReceiverTestSupport.h"
@@ -8,6 +10,8 @@
 #include "fakes/FakeIrDevice.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace lm {
 namespace {
@@ -67,10 +71,21 @@ protected:
         receivers.reset();
         raw = nullptr;
         EXPECT_EQ(bus.liveDevices.load(), 0);
+        EXPECT_FALSE(bus.readWhileClosed);
         for (auto& [id, t] : threads.threads)
             EXPECT_TRUE(t.ended || !t.resumed) << id;
     }
-    bool Running(int type) { return receivers->Source(type) && receivers->Source(type)->IsInitialised(); }
+    // "found <mask> ready <flag> slots <types with a source, "?" when it is not initialised> open <devices>"
+    std::string State() {
+        std::string slots;
+        for (int t = -1; t < 100; ++t)
+            if (CSrc* s = receivers->Source(t))
+                slots += " " + std::to_string(t) + (s->IsInitialised() ? "" : "?");
+        char state[128];
+        std::snprintf(state, sizeof state, "found 0x%X ready %u slots%s open %d", receivers->FoundMask(),
+                      receivers->Ready(), slots.empty() ? " -" : slots.c_str(), bus.openDevices.load());
+        return state;
+    }
 
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
@@ -86,47 +101,46 @@ protected:
 };
 
 TEST_F(ReceiversTest, WithTheDevicePresentTypeTwelveIsFoundRunsAndDeliversKeys) {
-    bus.installed = {L"Vistar S USB"};
-    bus.replyFn = [this] { return clock.TickCount() < 100 ? 0x1Cu : kIrReplyNoKey; };
+    // The receiver's friendly name holds "Vistar S USB" among other words; the match is case-sensitive.
+    bus.installed = {L"vistar s usb", L"Vistar S-USB", L"Lumora Vistar S USB IR Receiver (2)"};
+    bus.replyFn = [this] { return clock.TickCount() < 100 ? 0x0000011Cu : kIrReplyNoKey; };
     EXPECT_EQ(receivers->InitReceivers(), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
-    EXPECT_EQ(receivers->Ready(), 1u);
+    EXPECT_EQ(State(), "found 0x1000 ready 1 slots 12 open 1");
+    EXPECT_EQ(bus.lastOpened, L"Lumora Vistar S USB IR Receiver (2)");
     EXPECT_TRUE(host.saved);
     EXPECT_EQ(receivers->MidiChannel(), 15);
-    for (int t = 0; t < kReceiverSlotCount; ++t)
-        EXPECT_EQ(receivers->Source(t) != nullptr, t == 12) << t;
-    ASSERT_TRUE(Running(12));
+    EXPECT_EQ(receivers->Source(12)->GetName() + L" " +
+                  std::to_wstring(receivers->Source(12)->GetRemoteModel()),
+              L"Vistar S USB 64");
+    EXPECT_EQ(threads.names[threads.Last()], "LM: Vistar S USB CSrcPoll::PollForIrEvent()");
     test::RunFor(threads, clock, *threads.events.back(), 500);
-    EXPECT_EQ(log.Trail(), "241@80");
+    EXPECT_EQ(log.Trail(), "241@80"); // the low eight bits: code 0x1C of remote model 64
     EXPECT_EQ(log.Events()[0].source, receivers->Source(12));
+    // The reply 0xFFFFFFEE is no key; 0xFE is the key still held.
+    EXPECT_EQ(CSrcRcVistar_S_USB::CodeFromReply(0xFFFFFFEEu), kNecNoKey);
+    EXPECT_EQ(CSrcRcVistar_S_USB::CodeFromReply(0x000000FEu), kNecSameKey);
+    EXPECT_EQ(CSrcRcVistar_S_USB::CodeFromReply(0xFFFFFFEFu), 0xEF);
 }
 
 TEST_F(ReceiversTest, APresentButDeselectedTypeIsFoundButHasNoSource) {
     bus.installed = {L"Vistar S USB"};
     host.selection = CReceivers::kDefaultSelection & ~0x1000u;
     EXPECT_EQ(receivers->InitReceivers(), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
-    EXPECT_EQ(receivers->Ready(), 1u);
-    EXPECT_EQ(receivers->Source(12), nullptr);
-    EXPECT_EQ(bus.openDevices.load(), 0); // the probe's device was released
+    EXPECT_EQ(State(), "found 0x1000 ready 1 slots - open 0"); // the probe's device was released
     EXPECT_EQ(host.freed, std::vector<std::wstring>{L"Vistar S USB"});
-    // Selected again and re-created: it runs.
+    // Selected again and re-created: it runs; deselected and re-created: the found bit stays.
     host.selection = CReceivers::kDefaultSelection;
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);
-    EXPECT_TRUE(Running(12));
-    // Deselected and re-created: Init succeeds, the found bit stays, the source goes.
+    EXPECT_EQ(State(), "found 0x1000 ready 1 slots 12 open 1");
     host.selection = 0;
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
-    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_EQ(State(), "found 0x1000 ready 1 slots - open 0");
 }
 
 TEST_F(ReceiversTest, WithoutAnyDeviceNothingIsReadyAndTheErrorIsTraced) {
     test::TraceCapture trace(clock, 3);
     EXPECT_EQ(receivers->InitReceivers(), 0);
-    EXPECT_EQ(receivers->FoundMask(), 0u);
-    EXPECT_EQ(receivers->Ready(), 0u);
-    EXPECT_EQ(receivers->Source(12), nullptr);
+    EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
     EXPECT_TRUE(trace.Has(L"ERR ERROR: No active receiver!\n"));
     EXPECT_TRUE(host.saved);
 }
@@ -135,53 +149,62 @@ TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
     test::TraceCapture trace(clock, 6);
     // A type without a source: its slot is freed, nothing is created.
     EXPECT_EQ(receivers->ReinitReceiver(3, 1), 0);
-    EXPECT_EQ(receivers->Source(3), nullptr);
     EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::ReinitReceiver(3, 1)"));
     EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::FreeReceiver(3)"));
-    // The device arrives, and is removed: freed, bit cleared.
+    // The device arrives and is opened anew while it polls: its thread ends first.
     bus.installed = {L"Vistar S USB"};
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x1000u);
-    EXPECT_TRUE(Running(12));
+    const uint32_t first = threads.Last();
+    CSrc& source = *receivers->Source(12);
+    EXPECT_EQ(source.Init(&log, test::EventLog::Callback), 1);
+    EXPECT_TRUE(threads.threads[first].ended);
+    EXPECT_EQ(State(), "found 0x1000 ready 0 slots 12 open 1");
+    // Unplugged: Init fails, the thread is gone and the receiver released; then it is freed.
+    bus.installed.clear();
+    EXPECT_EQ(source.Init(&log, test::EventLog::Callback), 0);
+    EXPECT_FALSE(static_cast<CSrcPoll&>(source).IsPolling());
+    EXPECT_EQ(State(), "found 0x1000 ready 0 slots 12? open 0");
     EXPECT_EQ(receivers->FreeReceiver(12), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0u);
-    EXPECT_EQ(receivers->Source(12), nullptr);
-    EXPECT_EQ(bus.openDevices.load(), 0);
+    EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
+    bus.installed = {L"Vistar S USB"};
     // Numbers that are no type are refused.
-    EXPECT_EQ(receivers->FreeReceiver(-1), 0);
-    EXPECT_EQ(receivers->FreeReceiver(16), 0);
-    EXPECT_EQ(receivers->ReinitReceiver(32, 1), 0);
-    EXPECT_EQ(receivers->Source(99), nullptr);
+    EXPECT_EQ(receivers->FreeReceiver(-1) + receivers->FreeReceiver(16) + receivers->ReinitReceiver(32, 1),
+              0);
     // A re-scan keeps one running source; FreeReceivers ends it and clears the state.
     ASSERT_EQ(receivers->InitReceivers(), 1);
     ASSERT_EQ(receivers->InitReceivers(), 1);
-    EXPECT_EQ(bus.openDevices.load(), 1);
+    EXPECT_EQ(State(), "found 0x1000 ready 1 slots 12 open 1");
     EXPECT_EQ(receivers->FreeReceivers(), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0u);
-    EXPECT_EQ(receivers->Ready(), 0u);
-    EXPECT_EQ(receivers->Source(12), nullptr);
-    EXPECT_EQ(bus.openDevices.load(), 0);
-    // A re-creation that fails leaves neither source nor bit.
+    EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
+    // A re-creation that fails (the receiver is unplugged) leaves neither source nor bit.
     bus.installed.clear();
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 0);
-    EXPECT_EQ(receivers->Source(12), nullptr);
-    EXPECT_EQ(receivers->FoundMask(), 0u);
+    EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
+}
+
+TEST_F(ReceiversTest, AReceiverThatNoLongerAnswersLogsUnmappedCodes) {
+    test::TraceCapture trace(clock, 3);
+    bus.installed = {L"Vistar S USB"};
+    bus.reply = 0; // the preset reply value stays when the driver does not answer
+    ASSERT_EQ(receivers->InitReceivers(), 1);
+    test::RunFor(threads, clock, *threads.events.back(), 1500);
+    EXPECT_EQ(log.Size(), 0u);
+    // Code 0x00 passes the filter as a new key at the first poll and as repeats from a second on.
+    EXPECT_EQ(trace.Count(L"Could not map NEC key code!!!"), 3u); // polls at 80, 1120 and 1360
 }
 
 TEST_F(ReceiversTest, TheScriptedReceiverIsFoundOnlyWhenEnabled) {
     bus.installed = {L"Vistar S USB"};
     ASSERT_EQ(receivers->InitReceivers(), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x1000u); // not listed on the options page
+    EXPECT_EQ(State(), "found 0x1000 ready 1 slots 12 open 1"); // not listed on the options page
     factory.EnableScriptedReceiver(L"demo.rcs");
     ASSERT_EQ(receivers->InitReceivers(), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x9000u);
-    ASSERT_TRUE(Running(15));
+    EXPECT_EQ(State(), "found 0x9000 ready 1 slots 12 15 open 1");
     EXPECT_EQ(receivers->Source(15)->GetDescription(), L"demo.rcs");
-    // Alone, it makes the receivers ready.
+    // Alone, it makes the receivers ready; a script that cannot be read is not found.
     bus.installed.clear();
     ASSERT_EQ(receivers->InitReceivers(), 1);
-    EXPECT_EQ(receivers->FoundMask(), 0x8000u);
-    // A script that cannot be read is not found.
+    EXPECT_EQ(State(), "found 0x8000 ready 1 slots 15 open 0");
     factory.EnableScriptedReceiver(L"missing.rcs");
     EXPECT_EQ(receivers->InitReceivers(), 0);
     factory.EnableScriptedReceiver(L"");
