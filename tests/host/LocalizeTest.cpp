@@ -59,42 +59,32 @@ protected:
     test::FakeRegistry registry;
 };
 
-// Every source of string 1600 in German and English; the test takes them away one at a time and
-// expects the next in the mode's order, with a warning whenever a fallback step found the text.
-TEST_F(LocalizeTest, EachModeTriesCurrentThenFallbackStepsInItsOrder) {
-    const std::vector<std::vector<std::wstring>> orders = {
-        {L"file de", L"file en (fallback)"},
-        {L"table de", L"table en (fallback)"},
-        {L"file de", L"table de", L"file en (fallback)", L"table en (fallback)"},
-        {L"table de", L"file de", L"table en (fallback)", L"file en (fallback)"},
-    };
-    for (int mode = 0; mode < 4; ++mode) {
-        SCOPED_TRACE(mode);
-        Lng(L"German.lng", L"1600=file de\r\n");
-        Lng(L"English.lng", L"1600=file en\r\n");
-        tables.tables[1031][1600] = L"table de";
-        tables.tables[2057][1600] = L"table en";
-        for (const std::wstring& source : orders[static_cast<size_t>(mode)]) {
-            const std::wstring text = source.substr(0, source.find(L" ("));
-            EXPECT_EQ(Load(*Make(1031, mode), 1600), text);
-            std::vector<std::wstring> expected;
-            if (text != source)
-                expected.push_back(L"LMLOC: German string NOT LOCALIZED: '" + text + L"'\n");
-            EXPECT_EQ(Warnings(), expected);
-            // Take this source away: a missing file is skipped silently.
-            if (text == L"file de")
-                fs.files.erase(PathJoin(L"/prog", L"German.lng"));
-            else if (text == L"file en")
-                Lng(L"English.lng", L"1601=other\r\n");
-            else
-                tables.tables[text == L"table de" ? 1031 : 2057].erase(1600);
+// For each lookup mode and each set of the four sources of string 1600 (the German and English language
+// files and string tables), the text found with the current language German, and the warnings.
+TEST_F(LocalizeTest, LookupsMatchTheGoldenFile) {
+    const wchar_t* sources[] = {L" file de", L" table de", L" file en", L" table en"};
+    std::vector<std::wstring> lines;
+    for (int mode = 0; mode < 4; ++mode)
+        for (int set = 0; set < 16; ++set) {
+            fs.files.clear();
+            tables.tables.clear();
+            if (set & 1)
+                Lng(L"German.lng", L"1600=file de\r\n");
+            if (set & 2)
+                tables.tables[1031][1600] = L"table de";
+            if (set & 4)
+                Lng(L"English.lng", L"1600=file en\r\n");
+            if (set & 8)
+                tables.tables[2057][1600] = L"table en";
+            std::wstring line = FormatBounded(20, L"mode %d,", mode);
+            for (int i = 0; i < 4; ++i)
+                line += set & (1 << i) ? sources[i] : L"";
+            line += L": " + Load(*Make(1031, mode), 1600);
+            for (const std::wstring& warning : Warnings())
+                line += L" | " + warning.substr(0, warning.size() - 1);
+            lines.push_back(line);
         }
-        std::wstring untouched = L"untouched";
-        EXPECT_FALSE(Make(1031, mode)->LoadText(1600, untouched));
-        EXPECT_EQ(untouched, L"untouched");
-        fs.files.clear();
-        tables.tables.clear();
-    }
+    EXPECT_TRUE(test::MatchesGolden("lookups", lines));
 }
 
 TEST_F(LocalizeTest, FallbacksWalkTheEnglishAndDefaultTablesAndNameTheLanguage) {
