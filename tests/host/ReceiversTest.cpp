@@ -21,7 +21,7 @@ namespace {
 TEST(ReceiverTypes, TypesAndProductsMatchTheGoldenFile) {
     std::vector<std::wstring> lines;
     for (int type = -1; type <= kReceiverTypeCount + 1; ++type)
-        lines.push_back(FormatBounded(200, L"type %d: %ls", type, ReceiverTypeName(type).c_str()));
+        lines.push_back(FormatBounded(200, L"type %d: \"%ls\"", type, ReceiverTypeName(type).c_str()));
     for (int i = 0; i < kReceiverTypeCount; ++i)
         EXPECT_EQ(ReceiverTypes()[static_cast<size_t>(i)].type, i);
     test::FakeStrings strings;

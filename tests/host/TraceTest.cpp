@@ -40,15 +40,16 @@ protected:
 
 // One run through attach, message levels, line prefixes, cuts, scopes, a thread attached twice, a
 // second thread writing to the console, a second process and the detaches: every line written to the
-// debugger (D) and the console (C), step by step.
+// debugger (D) and the console (C), step by step ("|" closes a line that ends in blanks).
 TEST_F(TraceTest, AScenarioWritesTheLinesOfTheGoldenFile) {
     std::vector<std::wstring> lines;
     auto step = [&](const wchar_t* name) {
         lines.push_back(std::wstring(L"== ") + name);
         for (auto [channel, written] : {std::pair{L"D ", &proc.debugger}, {L"C ", &proc.console}}) {
-            for (const std::wstring& line : *written)
-                lines.push_back(channel + (line.back() == L'\n' ? line.substr(0, line.size() - 1)
-                                                                : line + L"<no line end>"));
+            for (std::wstring line : *written) {
+                line = line.back() == L'\n' ? line.substr(0, line.size() - 1) : line + L"<no line end>";
+                lines.push_back(channel + line + (line.back() == L' ' ? L"|" : L""));
+            }
             written->clear();
         }
     };
