@@ -1,6 +1,7 @@
 // The registry as the program needs it: single values below keys of the user's or the machine's hive.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,5 +34,9 @@ public:
 // The registry of this computer: the system's on Windows, an empty one in memory elsewhere (host tools).
 // It lives for the whole process and may be used from any thread.
 IRegistry& NativeRegistry();
+
+// A fresh, empty registry in memory, as host builds use for NativeRegistry; for tests and tools of
+// host builds (the Windows build does not have it).
+std::unique_ptr<IRegistry> MakeMemoryRegistry();
 
 } // namespace lm

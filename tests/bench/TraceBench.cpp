@@ -1,5 +1,5 @@
-// What tracing costs on the key path when it is off (the message or scope is filtered out), and what
-// a written line costs for comparison.
+// What tracing costs on the key path when it is off (the message is filtered out), and what a written
+// line costs for comparison.
 #include "support/LMDebug.h"
 
 #include "fakes/FakeClock.h"
@@ -28,15 +28,6 @@ void BM_FilteredMessage(benchmark::State& state) {
         lm::TraceMessage(lm::kTraceInfo, lm::kTraceAllContexts, L"key %d from source %ls\n", 42, L"USB");
 }
 BENCHMARK(BM_FilteredMessage);
-
-void BM_FilteredScope(benchmark::State& state) {
-    Attached trace;
-    for (auto _ : state) {
-        lm::CLMTraceScope scope(lm::kTraceInfo, lm::kTraceAllContexts, L"CRemoteApp::HandleIrEvent", L"%d", 42);
-        benchmark::DoNotOptimize(&scope);
-    }
-}
-BENCHMARK(BM_FilteredScope);
 
 void BM_WrittenMessage(benchmark::State& state) {
     Attached trace;

@@ -1,5 +1,6 @@
-// Receivers for tests: a list of installed friendly names, a reply the test sets (or computes), and
-// counters that catch use of a closed device. Safe to use from a polling thread.
+// Receivers for tests: a list of installed friendly names and a reply the test sets (or computes). The
+// bus keeps how many devices exist and are open, and notes a read of a closed device, which a source
+// must never do. Safe to use from a polling thread.
 #pragma once
 #include "platform/IrDevice.h"
 
@@ -16,12 +17,9 @@ struct FakeIrBus {
     std::vector<std::wstring> installed; // friendly names, in enumeration order; set before use
     std::atomic<uint32_t> reply{kIrReplyNoKey};
     std::function<uint32_t()> replyFn; // when set, answers instead of `reply`; set before use
-    std::atomic<int> opens{0};
-    std::atomic<int> closes{0};
-    std::atomic<int> queries{0};
-    std::atomic<int> queriesWhileClosed{0};
-    std::atomic<int> openDevices{0};
     std::atomic<int> liveDevices{0};
+    std::atomic<int> openDevices{0};
+    std::atomic<bool> readWhileClosed{false};
     std::mutex mutex;
     std::wstring lastOpened;
 };
@@ -39,7 +37,6 @@ public:
             for (const auto& name : bus_.installed)
                 if (!part.empty() && name.find(part) != std::wstring::npos) {
                     open_.store(true);
-                    ++bus_.opens;
                     ++bus_.openDevices;
                     std::lock_guard lock(bus_.mutex);
                     bus_.lastOpened = name;
@@ -48,16 +45,13 @@ public:
         return false;
     }
     void Close() override {
-        if (open_.exchange(false)) {
-            ++bus_.closes;
+        if (open_.exchange(false))
             --bus_.openDevices;
-        }
     }
     bool IsOpen() const override { return open_.load(); }
     uint32_t QueryCode() override {
-        ++bus_.queries;
         if (!open_.load()) {
-            ++bus_.queriesWhileClosed;
+            bus_.readWhileClosed = true;
             return 0;
         }
         return bus_.replyFn ? bus_.replyFn() : bus_.reply.load();

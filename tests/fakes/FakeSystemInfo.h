@@ -12,7 +12,6 @@ public:
     OsVersion GetOsVersion() override { return os; }
     std::optional<DirectXVersion> QueryDirectXDiagnostics() override { return dxdiag; }
     std::optional<FileVersion> GetFileVersion(const std::wstring& module) override {
-        ++fileVersionQueries;
         auto it = modules.find(module);
         if (it == modules.end())
             return std::nullopt;
@@ -31,7 +30,6 @@ public:
     std::map<std::wstring, FileVersion> modules;
     std::vector<std::wstring> waveOut; // an empty name fails to read
     bool admin = false;
-    int fileVersionQueries = 0;
 };
 
 } // namespace lm::test

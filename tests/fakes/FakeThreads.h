@@ -4,10 +4,10 @@
 #include "FakeClock.h"
 #include "platform/Sync.h"
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace lm::test {
 
@@ -19,13 +19,10 @@ public:
     void Reset() override { set_ = false; }
     bool IsSet() override { return set_; }
     WaitResult Wait(uint32_t ms) override {
-        ++waits;
-        lastTimeout = ms;
         if (onWait)
             onWait(*this, ms);
         if (set_) {
-            if (!manual_)
-                set_ = false;
+            set_ = manual_;
             return WaitResult::Signalled;
         }
         if (clock_ && ms != kInfinite)
@@ -34,8 +31,6 @@ public:
     }
     // Runs inside every wait before it is decided, e.g. to set the event after some waits.
     std::function<void(FakeEvent&, uint32_t)> onWait;
-    int waits = 0;
-    uint32_t lastTimeout = 0;
 
 private:
     FakeClock* clock_;
@@ -43,8 +38,9 @@ private:
     bool set_;
 };
 
-// Threads that never run on their own: the test runs them with RunPending(). A thread can be made
-// to ignore waits (it "never ends") to test time-outs.
+// Threads that never run on their own: the test runs them with RunPending(), or a wait for a thread
+// runs it. A thread that "hangs" ignores waits, to test time-outs. Thread ids grow with every thread,
+// so the map holds them in the order they were created.
 class FakeThreads final : public IThreads {
 public:
     explicit FakeThreads(FakeClock* clock = nullptr) : clock_(clock) {}
@@ -53,7 +49,7 @@ public:
         std::function<uint32_t()> entry;
         bool resumed = false;
         bool ended = false;
-        bool hangs = false; // Wait on it times out
+        bool hangs = false;
     };
 
     std::unique_ptr<IEvent> NewEvent(bool manualReset, bool initiallySet) override {
@@ -67,7 +63,6 @@ public:
         uint32_t id = nextId_;
         nextId_ += 4;
         threads[id] = Thread{std::move(entry)};
-        order.push_back(id);
         return std::make_unique<Handle>(*this, id);
     }
     std::unique_ptr<IThreadHandle> Open(uint32_t id) override {
@@ -78,33 +73,29 @@ public:
     }
     uint32_t CurrentThreadId() override { return current; }
     void SetThreadName(uint32_t id, const std::string& name) override { names[id] = name; }
-    void ComInitialize() override { ++comInits; }
-    void ComUninitialize() override { ++comUninits; }
+    void ComInitialize() override { ++com[current]; }
+    void ComUninitialize() override { --com[current]; }
 
     // Runs every resumed thread that has not run yet, to its end.
     void RunPending() {
-        for (uint32_t id : order) {
-            Thread& t = threads[id];
+        for (auto& [id, t] : threads)
             if (t.resumed && !t.ended && !t.hangs)
                 RunThread(id);
-        }
     }
     void RunThread(uint32_t id) {
-        Thread& t = threads[id];
         uint32_t saved = current;
         current = id;
-        t.entry();
+        threads[id].entry();
         current = saved;
         threads[id].ended = true;
     }
+    uint32_t Last() const { return threads.empty() ? 0 : threads.rbegin()->first; }
 
     std::map<uint32_t, Thread> threads;
-    std::deque<uint32_t> order;
     std::vector<FakeEvent*> events;
     std::map<uint32_t, std::string> names;
+    std::map<uint32_t, int> com; // COM initialisations that are not released, per thread
     uint32_t current = 1;
-    int comInits = 0;
-    int comUninits = 0;
     bool failCreate = false;
 
 private:

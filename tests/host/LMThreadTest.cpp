@@ -1,146 +1,109 @@
 #include "receivers/LMThread.h"
 
-#include "fakes/FakeClock.h"
-#include "fakes/FakeProcess.h"
-#include "fakes/FakeThreads.h"
+#include "ReceiverTestSupport.h"
+#include "base/Text.h"
 #include "platform/Platform.h"
-#include "support/LMDebug.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cwchar>
 #include <thread>
 
 namespace lm {
 namespace {
 
-std::wstring ToHex(uint32_t v) {
-    wchar_t buf[16];
-    std::swprintf(buf, 16, L"%04x", v);
-    return buf;
-}
-
-uint32_t CountRuns(void* p) {
-    return static_cast<uint32_t>(++*static_cast<int*>(p));
-}
-
 // Deterministic tests: threads run only when the fake schedules them.
 class LMThreadFakeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TraceSetPlatform(&proc, &clock);
-        proc.tid = 1;
-        TraceInitEx(5);
-        proc.debugger.clear();
-    }
-    void TearDown() override {
-        proc.tid = 1;
-        TraceTerminateThread(1, true);
-        TraceSetPlatform(nullptr, nullptr);
-    }
-    bool Traced(const std::wstring& text) const {
-        for (auto& l : proc.debugger)
-            if (l.find(text) != std::wstring::npos)
-                return true;
-        return false;
+    // A worker that counts its runs and notes whether it ran with COM initialised.
+    static uint32_t CountRuns(void* p) {
+        auto* self = static_cast<LMThreadFakeTest*>(p);
+        self->comInWorker = self->threads.com[self->threads.current];
+        return static_cast<uint32_t>(++self->runs);
     }
     test::FakeClock clock;
-    test::FakeProcess proc;
     test::FakeThreads threads{&clock};
+    test::TraceCapture trace{clock, 5};
+    int runs = 0;
+    int comInWorker = 0;
 };
 
-TEST_F(LMThreadFakeTest, StopOnAWrapperThatNeverRanSucceedsSilently) {
+TEST_F(LMThreadFakeTest, NothingToStopNothingToRunOrNoThreadLeavesTheWrapperStopped) {
     CLMThread t(threads);
     EXPECT_EQ(t.StopThread(5000), 1);
-    EXPECT_TRUE(proc.debugger.empty());
+    EXPECT_TRUE(trace.Lines().empty());
     EXPECT_EQ(t.StartThread(nullptr, nullptr, "x", -1), 0);
+    threads.failCreate = true;
+    EXPECT_EQ(t.StartThread(CountRuns, this, "x", -1), 0);
     EXPECT_TRUE(threads.threads.empty());
+    EXPECT_EQ(t.ThreadId(), 0u);
 }
 
-TEST_F(LMThreadFakeTest, RunOnceRunsTheWorkerOnceAndClearsTheId) {
-    int runs = 0;
+TEST_F(LMThreadFakeTest, RunOnceRunsTheWorkerOnceWithComAndClearsTheId) {
     CLMThread t(threads);
-    ASSERT_EQ(t.StartThread(CountRuns, &runs, "Poller", -1), 1);
+    ASSERT_EQ(t.StartThread(CountRuns, this, "Poller", -1), 1);
     uint32_t id = t.ThreadId();
-    EXPECT_NE(id, 0u);
     EXPECT_EQ(threads.names[id], "LM: Poller");
     EXPECT_FALSE(t.StopEvent().IsSet());
+    EXPECT_TRUE(trace.Has(L"\\ CLMThread::StartThread(Poller)"));
     threads.RunPending();
     EXPECT_EQ(runs, 1);
+    EXPECT_EQ(comInWorker, 1);
+    EXPECT_EQ(threads.com[id], 0);
     EXPECT_EQ(t.ThreadId(), 0u);
-    EXPECT_EQ(threads.comInits, 1);
-    EXPECT_EQ(threads.comUninits, 1);
-    EXPECT_TRUE(Traced(L"\\ CLMThread::StartThread(Poller)"));
 }
 
 TEST_F(LMThreadFakeTest, IntervalZeroRepeatsUntilTheStopEventIsSet) {
-    int runs = 0;
     CLMThread t(threads);
-    t.StartThread(CountRuns, &runs, nullptr, 0);
+    t.StartThread(CountRuns, this, nullptr, 0);
     EXPECT_EQ(t.Name(), "CLMThread");
-    auto* stop = static_cast<test::FakeEvent*>(&t.StopEvent());
-    stop->onWait = [&](test::FakeEvent& e, uint32_t ms) {
+    static_cast<test::FakeEvent&>(t.StopEvent()).onWait = [&](test::FakeEvent& e, uint32_t ms) {
         EXPECT_EQ(ms, 0u);
         if (runs == 5)
             e.Set();
     };
     threads.RunPending();
     EXPECT_EQ(runs, 5);
+    // A worker that sets the stop event itself, as a polling loop told to stop, ends after one run.
+    auto worker = [](void* p) -> uint32_t {
+        static_cast<CLMThread*>(p)->StopEvent().Set();
+        return 7;
+    };
+    t.StartThread(worker, &t, "loop", 0);
+    uint32_t id = t.ThreadId();
+    EXPECT_EQ(t.StopThread(1000), 1);
+    EXPECT_TRUE(trace.Has(FormatBounded(64, L"Thread 0x%04x(%u) Thread terminated\n", id, id)));
     EXPECT_EQ(t.ThreadId(), 0u);
 }
 
-TEST_F(LMThreadFakeTest, AWorkerThatWaitsForTheStopEventEndsAfterOneRun) {
-    struct Ctx {
-        CLMThread* t;
-        int runs;
-    } ctx{nullptr, 0};
-    CLMThread t(threads);
-    ctx.t = &t;
-    auto worker = [](void* p) -> uint32_t {
-        auto* c = static_cast<Ctx*>(p);
-        ++c->runs;
-        c->t->StopEvent().Set(); // as a polling loop that was told to stop
-        return 7;
-    };
-    t.StartThread(worker, &ctx, "loop", 0);
-    uint32_t id = t.ThreadId();
-    EXPECT_EQ(t.StopThread(1000), 1);
-    EXPECT_EQ(ctx.runs, 1);
-    EXPECT_TRUE(Traced(L"Thread 0x" + ToHex(id) + L"(" + std::to_wstring(id) + L") Thread terminated\n"));
-}
-
 TEST_F(LMThreadFakeTest, StopTimeoutIsTracedAndNeverStartsASecondThread) {
-    int runs = 0;
     CLMThread t(threads);
-    t.StartThread(CountRuns, &runs, "stuck", -1);
+    t.StartThread(CountRuns, this, "stuck", -1);
     uint32_t first = t.ThreadId();
     threads.threads[first].hangs = true;
     EXPECT_EQ(t.StopThread(5000), 0);
-    EXPECT_TRUE(Traced(L"TIMEOUT (5000 msec)\n"));
-    EXPECT_TRUE(Traced(L"\\ CLMThread::StopThread(Thread ID " + std::to_wstring(first)));
+    EXPECT_TRUE(trace.Has(L"TIMEOUT (5000 msec)\n"));
+    EXPECT_TRUE(trace.Has(L"\\ CLMThread::StopThread(Thread ID " + std::to_wstring(first)));
     // The old thread still runs: a new start must not create a second one.
-    EXPECT_EQ(t.StartThread(CountRuns, &runs, "again", -1), 0);
+    EXPECT_EQ(t.StartThread(CountRuns, this, "again", -1), 0);
     EXPECT_EQ(threads.threads.size(), 1u);
     EXPECT_EQ(t.ThreadId(), first);
     // Once it ends the wrapper can start again.
     threads.threads[first].hangs = false;
     threads.RunThread(first);
     EXPECT_EQ(t.ThreadId(), 0u);
-    EXPECT_EQ(t.StartThread(CountRuns, &runs, "again", -1), 1);
-    EXPECT_NE(t.ThreadId(), first);
+    EXPECT_EQ(t.StartThread(CountRuns, this, "again", -1), 1);
     threads.RunPending();
 }
 
 TEST_F(LMThreadFakeTest, ALateOldThreadDoesNotClearTheIdOfANewOne) {
-    int runs = 0;
     CLMThread t(threads);
-    t.StartThread(CountRuns, &runs, "a", -1);
+    t.StartThread(CountRuns, this, "a", -1);
     uint32_t first = t.ThreadId();
     // The first thread "ends" for the wrapper's wait, but runs its last steps only after the next start.
     threads.threads[first].ended = true;
-    t.StartThread(CountRuns, &runs, "b", -1);
+    t.StartThread(CountRuns, this, "b", -1);
     uint32_t second = t.ThreadId();
     ASSERT_NE(second, first);
     threads.threads[first].ended = false;
@@ -150,53 +113,30 @@ TEST_F(LMThreadFakeTest, ALateOldThreadDoesNotClearTheIdOfANewOne) {
     EXPECT_EQ(t.ThreadId(), 0u);
 }
 
-TEST_F(LMThreadFakeTest, CreationFailureLeavesTheWrapperStopped) {
-    threads.failCreate = true;
-    int runs = 0;
-    CLMThread t(threads);
-    EXPECT_EQ(t.StartThread(CountRuns, &runs, "x", -1), 0);
-    EXPECT_EQ(t.ThreadId(), 0u);
-}
-
-// Real threads: run under ThreadSanitizer as well.
-TEST(LMThreadNative, IntervalWorkerStopsPromptlyAndRestartsManyTimes) {
-    std::atomic<int> runs{0};
-    CLMThread t(NativePlatform().threads);
-    auto worker = [](void* p) -> uint32_t {
-        static_cast<std::atomic<int>*>(p)->fetch_add(1);
-        return 0;
-    };
-    for (int i = 0; i < 200; ++i) {
-        ASSERT_EQ(t.StartThread(worker, &runs, "native", 1), 1);
-        if (i % 3 == 0)
-            std::this_thread::yield();
-    }
-    EXPECT_EQ(t.StopThread(10000), 1);
-    EXPECT_EQ(t.ThreadId(), 0u);
-    EXPECT_GE(runs.load(), 1);
-}
-
-TEST(LMThreadNative, ConcurrentStartsAndStopsNeverRunTwoThreads) {
+// Real threads, for ThreadSanitizer: restarts of an interval worker, and starts and stops from several
+// threads at once, which must never run two workers.
+TEST(LMThreadNative, StartsAndStopsFromManyThreadsNeverRunTwoWorkers) {
     struct Ctx {
-        std::atomic<int> inside{0};
-        std::atomic<int> maxInside{0};
+        std::atomic<int> inside{0}, maxInside{0}, runs{0};
     } ctx;
     CLMThread t(NativePlatform().threads);
     auto worker = [](void* p) -> uint32_t {
         auto* c = static_cast<Ctx*>(p);
         int now = ++c->inside;
-        int seen = c->maxInside.load();
-        while (now > seen && !c->maxInside.compare_exchange_weak(seen, now)) {
+        for (int seen = c->maxInside.load(); now > seen && !c->maxInside.compare_exchange_weak(seen, now);) {
         }
+        ++c->runs;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         --c->inside;
         return 0;
     };
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(t.StartThread(worker, &ctx, "native", 1), 1);
     std::vector<std::thread> callers;
     for (int k = 0; k < 4; ++k)
         callers.emplace_back([&] {
             for (int i = 0; i < 50; ++i) {
-                t.StartThread(worker, &ctx, "race", -1);
+                t.StartThread(worker, &ctx, "race", i % 2 ? -1 : 1);
                 if (i % 5 == 0)
                     t.StopThread(10000);
             }
@@ -204,6 +144,8 @@ TEST(LMThreadNative, ConcurrentStartsAndStopsNeverRunTwoThreads) {
     for (auto& c : callers)
         c.join();
     EXPECT_EQ(t.StopThread(10000), 1);
+    EXPECT_EQ(t.ThreadId(), 0u);
+    EXPECT_GE(ctx.runs.load(), 1);
     EXPECT_EQ(ctx.maxInside.load(), 1);
 }
 

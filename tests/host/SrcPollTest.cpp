@@ -1,5 +1,6 @@
-// The polling source on fake threads and a fake clock: the loop, held keys, double-function keys and
-// the thread's life.
+// The repeat filter, and the polling source on fake threads and a fake clock: the loop, held keys,
+// double-function keys and the thread's life.
+#include "receivers/NecKeyScheduler.h"
 #include "receivers/Src.h"
 
 #include "ReceiverTestSupport.h"
@@ -9,25 +10,86 @@
 namespace lm {
 namespace {
 
+class NecKeySchedulerTest : public ::testing::Test {
+protected:
+    // Polls `code` every 80 ms for `duration` ms starting now; returns the ticks at which it passed.
+    std::vector<uint32_t> Hold(uint8_t code, uint32_t duration) {
+        std::vector<uint32_t> passed;
+        for (uint32_t t = 0; t < duration; t += 80, clock.Advance(80))
+            if (scheduler.ProcessNecKeyCode(code) == code)
+                passed.push_back(t);
+        return passed;
+    }
+    test::FakeClock clock;
+    CNecKeyScheduler scheduler{clock};
+};
+
+TEST_F(NecKeySchedulerTest, AHeldKeyPassesAtOnceThenRepeatsAfterOneSecondAtMostEvery200Ms) {
+    clock.Set(5000);
+    // 0 (press), then 1040 (the first poll after the delay), then every 240 ms (the first poll 200 ms on).
+    const std::vector<uint32_t> expected = {0, 1040, 1280, 1520, 1760, 2000, 2240, 2480};
+    EXPECT_EQ(Hold(0x0C, 2500), expected);
+    // The same across the wrap of the 32-bit millisecond counter.
+    scheduler.ProcessNecKeyCode(kNecNoKey);
+    clock.Set(0xFFFFFFFFu - 499);
+    EXPECT_EQ(Hold(0x33, 2500), expected);
+    // A press just before the wrap must not repeat right after it (a signed or widened difference would).
+    clock.Set(0xFFFFFFF0u);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x34), 0x34);
+    clock.Advance(0x20);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x34), kNecNoKey);
+    EXPECT_EQ(scheduler.TooFast(), 1);
+}
+
+TEST_F(NecKeySchedulerTest, ChangesRepeatsAndTooFastRepeatsAreFlaggedAndTraced) {
+    test::TraceCapture trace(clock, 6);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x12), 0x12);
+    EXPECT_TRUE(trace.Has(L"CNecKeyScheduler::ProcessNecKeyCode() - 0x12  Key changed\n"));
+    clock.Advance(80);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x12), kNecNoKey);
+    EXPECT_EQ(scheduler.TooFast(), 1);
+    EXPECT_TRUE(trace.Has(L"CNecKeyScheduler::ProcessNecKeyCode() - 0x12  Key repeated - TOO FAST\n"));
+    clock.Advance(1000);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x12), 0x12);
+    EXPECT_EQ(scheduler.TooFast(), 0);
+    EXPECT_EQ(scheduler.LastRepeatTime(), clock.TickCount());
+    EXPECT_TRUE(trace.Has(L"CNecKeyScheduler::ProcessNecKeyCode() - 0x12  Key repeated\n"));
+    // Another key while one is held passes at once.
+    clock.Advance(80);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x21), 0x21);
+}
+
+TEST_F(NecKeySchedulerTest, SameKeyMarkContinuesTheHeldKeyAndAReleaseMakesTheNextPressNew) {
+    // With nothing held (as when new), 0xFE is a release.
+    EXPECT_EQ(scheduler.LastCode(), kNecNoKey);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(kNecSameKey), kNecNoKey);
+    EXPECT_EQ(scheduler.TooFast(), 0);
+    // After a press, 0xFE is that key held: too fast within the first second, repeated after it.
+    clock.Set(100);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x05), 0x05);
+    clock.Advance(80);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(kNecSameKey), kNecNoKey);
+    EXPECT_EQ(scheduler.TooFast(), 1);
+    clock.Advance(1000);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(kNecSameKey), 0x05);
+    // A release, then the same key: a new key at once; 0xFE after the release is a release again.
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(kNecNoKey), kNecNoKey);
+    EXPECT_EQ(scheduler.FirstPressTime(), 0u);
+    EXPECT_EQ(scheduler.LastRepeatTime(), 0u);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(kNecSameKey), kNecNoKey);
+    clock.Advance(80);
+    EXPECT_EQ(scheduler.ProcessNecKeyCode(0x05), 0x05);
+}
+
 class SrcPollTest : public ::testing::Test {
 protected:
     // A receiver that reports `code` from `from` until `until` (clock ticks), nothing otherwise.
     std::function<uint8_t()> Press(uint8_t code, uint32_t from, uint32_t until) {
         return [this, code, from, until] {
-            uint32_t now = clock.TickCount();
-            return now >= from && now < until ? code : kNecNoKey;
+            return clock.TickCount() >= from && clock.TickCount() < until ? code : kNecNoKey;
         };
     }
-    // Runs the source's polling thread until the clock reaches `end`.
-    void RunUntil(test::FnPollSource& src, uint32_t end) {
-        auto* stop = static_cast<test::FakeEvent*>(&src.StopEvent());
-        stop->onWait = [this, end](test::FakeEvent& e, uint32_t) {
-            if (clock.TickCount() >= end)
-                e.Set();
-        };
-        threads.RunPending();
-        stop->onWait = nullptr;
-    }
+    void RunFor(test::FnPollSource& src, uint32_t ms) { test::RunFor(threads, clock, src.StopEvent(), ms); }
 
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
@@ -35,125 +97,67 @@ protected:
     test::EventLog log{clock};
 };
 
-TEST_F(SrcPollTest, InitStartsOneNamedPollingThreadThatPollsEvery80Ms) {
-    test::TraceCapture trace(clock, 5);
-    test::FnPollSource src(services, 64, Press(0x0C, 0, 1));
-    EXPECT_EQ(src.HeldKeyReporting(), 1);
-    EXPECT_EQ(src.PollPeriod(), 80u);
-    EXPECT_EQ(src.Init(&log, nullptr), 0);
-    EXPECT_TRUE(threads.threads.empty());
-    ASSERT_EQ(src.Init(&log, test::EventLog::Callback), 1);
-    EXPECT_EQ(src.IsInitialised(), 1);
-    ASSERT_EQ(threads.threads.size(), 1u);
-    EXPECT_EQ(threads.names.begin()->second, "LM: Test Receiver CSrcPoll::PollForIrEvent()");
-    RunUntil(src, 800);
-    EXPECT_EQ(src.reads.load(), 10); // polls at 80, 160, ..., 800
-    EXPECT_FALSE(src.IsPolling());
-    EXPECT_EQ(src.StopEvent().IsSet(), true);
-}
-
 TEST_F(SrcPollTest, AKeyHeldTwoAndAHalfSecondsRepeatsFromOneSecondOnAtLeast200MsApart) {
     test::TraceCapture trace(clock, 6);
     // Pressed at 40, so the first poll that sees it is the one at 80; released at 2540.
     test::FnPollSource src(services, 64, Press(0x0C, 40, 2540));
-    src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 3000);
-    auto events = log.Events();
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events[0].tick, 80u);
-    std::vector<uint32_t> ticks;
-    for (auto& e : events) {
-        EXPECT_EQ(e.keyId, 200);
-        EXPECT_EQ(e.singleShot, 0u); // a polling source can report a held key
-        ticks.push_back(e.tick);
-    }
-    EXPECT_EQ(ticks, (std::vector<uint32_t>{80, 1120, 1360, 1600, 1840, 2080, 2320}));
+    EXPECT_EQ(src.Init(&log, nullptr), 0);
+    EXPECT_TRUE(threads.threads.empty());
+    ASSERT_EQ(src.Init(&log, test::EventLog::Callback), 1);
+    EXPECT_EQ(threads.names[threads.Last()], "LM: Test Receiver CSrcPoll::PollForIrEvent()");
+    RunFor(src, 3000);
+    // A polling source can report a held key: no event is single-shot.
+    EXPECT_EQ(log.Trail(), "200@80 200@1120 200@1360 200@1600 200@1840 200@2080 200@2320");
     // 31 polls saw the key (80..2480); 7 passed, the others were too fast.
     EXPECT_EQ(trace.Count(L"Key repeated - TOO FAST"), 31u - 7u);
     EXPECT_EQ(src.GetLastKeyId(), -1); // released
+    EXPECT_FALSE(src.IsPolling());
 }
 
-TEST_F(SrcPollTest, ReleasingAndPressingAgainDeliversAtOnce) {
-    // Two presses of the same key with one poll (at 240) seeing the release.
+TEST_F(SrcPollTest, APressAfterASeenReleaseIsNewAndSameKeyMarksAfterAReleaseAreNoKey) {
     test::FnPollSource src(services, 64, [this] {
-        uint32_t now = clock.TickCount();
-        return now < 200 || (now >= 280 && now < 400) ? uint8_t{0x0C} : kNecNoKey;
+        uint32_t now = clock.TickCount(); // the polls at 240 and 400 see the releases
+        return now < 200 || (now >= 280 && now < 400) ? uint8_t{0x0C} : now >= 480 ? kNecSameKey : kNecNoKey;
     });
     src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 600);
-    auto events = log.Events();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].tick, 80u);
-    EXPECT_EQ(events[1].tick, 320u);
+    RunFor(src, 2000);
+    EXPECT_EQ(log.Trail(), "200@80 200@320");
 }
 
-TEST_F(SrcPollTest, SameKeyMarkAfterAReleaseIsNoKey) {
-    // The receiver reports 0xFE while nothing was pressed before: nothing happens.
-    test::FnPollSource src(services, 64, [] { return kNecSameKey; });
-    src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 2000);
-    EXPECT_EQ(log.Size(), 0u);
-    EXPECT_EQ(src.GetLastKeyId(), -1);
-}
-
-TEST_F(SrcPollTest, ADoubleFunctionKeyTappedGivesItsShortPressKey) {
+TEST_F(SrcPollTest, DoubleFunctionKeysTappedHeldOrNotPolled) {
     test::TraceCapture trace(clock, 7);
-    // Mask 2, code 0x2C is key 268; released at 400, before the 700 ms test ends.
-    test::FnPollSource src(services, 2, Press(0x2C, 0, 400));
-    src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 2000);
-    auto events = log.Events();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].keyId, 266);
-    EXPECT_EQ(events[0].singleShot, 1u);
-    EXPECT_EQ(events[0].tick, 780u); // first poll at 80 plus the 700 ms test
+    // Mask 2, code 0x2C is key 268; released at 400, before the 700 ms test ends at 780.
+    test::FnPollSource tapped(services, 2, Press(0x2C, 0, 400));
+    tapped.Init(&log, test::EventLog::Callback);
+    RunFor(tapped, 2000);
     EXPECT_TRUE(trace.Has(L"CSrcPoll::CheckForDoubleFunctionKey() - Read NEC key 0xFF\n"));
-}
+    // A code that does not come from the poll is a short press at once.
+    EXPECT_EQ(tapped.HandleIrEvent(0x2D, 0), 1);
+    EXPECT_EQ(log.Trail(), "266@780! 267@" + std::to_string(clock.TickCount()) + "!");
 
-TEST_F(SrcPollTest, ADoubleFunctionKeyHeldGivesItsLongPressKeySingleShot) {
-    // Mask 16, code 0x5C is key 269; held until 2500, reported as 0xFE after the first poll.
-    test::FnPollSource src(services, 16, [this] {
-        uint32_t now = clock.TickCount();
-        if (now >= 2500)
-            return kNecNoKey;
-        return now <= 80 ? uint8_t{0x5C} : kNecSameKey;
+    // Mask 16, code 0x5C is key 269, held until 2500 and reported as 0xFE after the first poll. Seen
+    // at 80, tested until 780; repeat let through at 1100, tested until 1800 (still held); repeat at
+    // 2120, tested until 2820: released by then, which is no tap.
+    test::EventLog heldLog{clock};
+    clock.Set(0);
+    test::FnPollSource held(services, 16, [this] {
+        return clock.TickCount() >= 2500 ? kNecNoKey : clock.TickCount() <= 80 ? uint8_t{0x5C} : kNecSameKey;
     });
-    src.Init(&log, test::EventLog::Callback);
-    RunUntil(src, 4000);
-    // Press seen at 80, tested until 780; repeat let through at 1100, tested until 1800 (still held);
-    // repeat at 2120, tested until 2820: released by then, which is no tap.
-    std::vector<uint32_t> ticks;
-    for (auto& e : log.Events()) {
-        EXPECT_EQ(e.keyId, 265);
-        EXPECT_EQ(e.singleShot, 1u);
-        ticks.push_back(e.tick);
-    }
-    EXPECT_EQ(ticks, (std::vector<uint32_t>{780, 1800}));
-    EXPECT_EQ(src.GetLastKeyId(), -1);
-}
-
-TEST_F(SrcPollTest, ADoubleFunctionKeyOutsideThePollIsAShortPress) {
-    test::FnPollSource src(services, 2, Press(0x2D, 0, 5000));
-    src.Init(&log, test::EventLog::Callback);
-    EXPECT_EQ(src.HandleIrEvent(0x2D, 0), 1);
-    ASSERT_EQ(log.Size(), 1u);
-    EXPECT_EQ(log.Events()[0].keyId, 267);
-    EXPECT_EQ(log.Events()[0].tick, 0u); // no wait
-    EXPECT_EQ(src.reads.load(), 0);
+    held.Init(&heldLog, test::EventLog::Callback);
+    RunFor(held, 4000);
+    EXPECT_EQ(heldLog.Trail(), "265@780! 265@1800!");
 }
 
 TEST_F(SrcPollTest, AStopDuringTheDoubleFunctionTestDeliversNothing) {
     test::FnPollSource src(services, 2, Press(0x2C, 0, 5000));
     src.Init(&log, test::EventLog::Callback);
-    auto* stop = static_cast<test::FakeEvent*>(&src.StopEvent());
-    stop->onWait = [](test::FakeEvent& e, uint32_t ms) {
+    static_cast<test::FakeEvent&>(src.StopEvent()).onWait = [](test::FakeEvent& e, uint32_t ms) {
         if (ms == 700)
             e.Set(); // the source is being deleted while it tests the key
     };
     threads.RunPending();
     EXPECT_EQ(log.Size(), 0u);
     EXPECT_EQ(src.GetLastKeyId(), -1);
-    EXPECT_EQ(src.reads.load(), 1); // only the poll, no read after the cut-short wait
 }
 
 TEST_F(SrcPollTest, TheBaseReaderIsAnErrorAndReadsAsNoKey) {
@@ -165,44 +169,37 @@ TEST_F(SrcPollTest, TheBaseReaderIsAnErrorAndReadsAsNoKey) {
     EXPECT_EQ(log.Size(), 0u);
 }
 
-TEST_F(SrcPollTest, InitAgainStopsTheRunningThreadBeforeTheNextStarts) {
+TEST_F(SrcPollTest, InitAgainEndsTheRunningThreadFirstAndFailsWhenItCannot) {
     test::EventLog other{clock};
     test::FnPollSource src(services, 64, Press(0x0C, 0, 100000));
-    src.Init(&log, test::EventLog::Callback);
-    uint32_t first = threads.order.back();
-    // The first thread has not run yet; the second Init must finish it before it changes the owner.
-    ASSERT_EQ(src.Init(&other, test::EventLog::Callback), 1);
-    EXPECT_TRUE(threads.threads[first].ended);
-    EXPECT_EQ(threads.threads.size(), 2u);
-    RunUntil(src, 200);
-    EXPECT_EQ(log.Size(), 0u); // the first thread ended at once: the stop event was set
-    EXPECT_EQ(other.Size(), 1u);
-}
-
-TEST_F(SrcPollTest, InitFailsWhenNoThreadCanBeCreatedOrTheOldOneHangs) {
     threads.failCreate = true;
-    test::FnPollSource src(services, 64, Press(0x0C, 0, 1));
     EXPECT_EQ(src.Init(&log, test::EventLog::Callback), 0);
     EXPECT_EQ(src.IsInitialised(), 0);
     threads.failCreate = false;
-    ASSERT_EQ(src.Init(&log, test::EventLog::Callback), 1);
+    src.Init(&log, test::EventLog::Callback);
+    uint32_t first = threads.Last();
+    // The first thread has not run yet; the second Init must finish it before it changes the owner.
+    ASSERT_EQ(src.Init(&other, test::EventLog::Callback), 1);
+    EXPECT_TRUE(threads.threads[first].ended);
+    RunFor(src, 200);
+    EXPECT_EQ(log.Size(), 0u); // the first thread ended at once: the stop event was set
+    EXPECT_EQ(other.Size(), 1u);
     // A thread that does not stop: the next Init reports failure and starts nothing.
-    threads.threads[threads.order.back()].hangs = true;
+    ASSERT_EQ(src.Init(&log, test::EventLog::Callback), 1);
+    threads.threads[threads.Last()].hangs = true;
     EXPECT_EQ(src.Init(&log, test::EventLog::Callback), 0);
-    EXPECT_EQ(threads.threads.size(), 1u);
-    threads.threads[threads.order.back()].hangs = false;
+    EXPECT_EQ(threads.threads.size(), 3u);
+    threads.threads[threads.Last()].hangs = false;
 }
 
 TEST_F(SrcPollTest, DestroyingASourceStopsItsThreadAndReleasesCom) {
     {
         test::FnPollSource src(services, 64, Press(0x0C, 0, 1));
         src.Init(&log, test::EventLog::Callback);
-        EXPECT_EQ(threads.comInits, 1); // the constructing thread; the polling thread has not run
+        EXPECT_EQ(threads.com[1], 1); // the constructing thread
     }
-    ASSERT_EQ(threads.threads.size(), 1u);
-    EXPECT_TRUE(threads.threads.begin()->second.ended);
-    EXPECT_EQ(threads.comInits, 2);
-    EXPECT_EQ(threads.comUninits, 2);
+    EXPECT_TRUE(threads.threads[threads.Last()].ended);
+    EXPECT_EQ(threads.com[1], 0);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakeProcess.h"
+#include "Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +30,7 @@ protected:
     }
     bool DebuggerHas(const std::wstring& text) const {
         return std::any_of(proc.debugger.begin(), proc.debugger.end(),
-                           [&](const std::wstring& line) { return line.find(text) != std::wstring::npos; });
-    }
-    size_t CountContaining(const std::wstring& text) const {
-        return static_cast<size_t>(
-            std::count_if(proc.debugger.begin(), proc.debugger.end(),
-                          [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; }));
+                           [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; });
     }
 
     test::FakeProcess proc;
@@ -42,92 +38,45 @@ protected:
     std::vector<uint32_t> attached;
 };
 
-TEST_F(TraceTest, FirstAttachOpensTheVersionedBlockAndWritesBookkeepingAndBanner) {
-    clock.local_ = LocalTime{2026, 12, 6, 0, 17, 5, 9, 42};
+// One run through attach, message levels, line prefixes, cuts, scopes, a thread attached twice, a
+// second thread writing to the console, a second process and the detaches: every line written to the
+// debugger (D) and the console (C), step by step ("|" closes a line that ends in blanks).
+TEST_F(TraceTest, AScenarioWritesTheLinesOfTheGoldenFile) {
+    std::vector<std::wstring> lines;
+    auto step = [&](const wchar_t* name) {
+        lines.push_back(std::wstring(L"== ") + name);
+        for (auto [channel, written] : {std::pair{L"D ", &proc.debugger}, {L"C ", &proc.console}}) {
+            for (std::wstring line : *written) {
+                line = line.back() == L'\n' ? line.substr(0, line.size() - 1) : line + L"<no line end>";
+                lines.push_back(channel + line + (line.back() == L' ' ? L"|" : L""));
+            }
+            written->clear();
+        }
+    };
     Attach(0x456);
-    EXPECT_EQ(proc.lastMappingName, L"LMDEBUG_PROCESS_CACHE_VERSION_02");
-    ASSERT_EQ(proc.blocks.begin()->second.size(), 3229184u);
-    EXPECT_EQ(proc.debugger.at(0), L"LM: 123-456 TraceInitEx\n");
-    EXPECT_TRUE(DebuggerHas(L"LM: TraceInitInternal() LMDEBUG Version 2: #Processes=32 #Threads=64 Memory="));
-    EXPECT_TRUE(DebuggerHas(L"Reference count - Process 0 -> 1 / Thread  0 -> 1\n"));
-    // The banner goes through the trace at level 1, to the debugger (the first thread's target).
-    EXPECT_TRUE(DebuggerHas(L"MSG --- LMDEBUG -----------------------------------------------\n"));
-    EXPECT_TRUE(DebuggerHas(L"MSG Date          = Sunday - 06. December 2026\n"));
-    EXPECT_TRUE(DebuggerHas(L"MSG Debug level   = 3    \n"));
-    EXPECT_TRUE(DebuggerHas(L"MSG Context flags = 0xFFFFFFFF\n"));
-    EXPECT_TRUE(DebuggerHas(L"17:05:09.042 "));
-}
-
-TEST_F(TraceTest, LevelsContextsAndTagsFilterAndLabelMessages) {
-    Attach(0x456, 3);
-    proc.debugger.clear();
-    TraceMessage(kTraceErr, 1, L"error %d\n", 7);
-    TraceMessage(kTraceWrn, 1, L"warning\n");
-    TraceMessage(kTraceDetail, 1, L"detail\n");
-    TraceMessage(kTraceInfo, 1, L"info\n");
-    ASSERT_EQ(proc.debugger.size(), 2u);
-    EXPECT_NE(proc.debugger[0].find(L"ERR error 7\n"), std::wstring::npos);
-    EXPECT_NE(proc.debugger[1].find(L"WRN warning\n"), std::wstring::npos);
-
-    TraceSetVerboseLevel(7);
-    TraceMessage(kTraceDetail, 1, L"detail\n");
-    TraceMessage(kTraceUsr, 1, L"user\n");
-    TraceMessage(kTraceInfo, 1, L"info\n");
-    ASSERT_EQ(proc.debugger.size(), 5u);
-    EXPECT_NE(proc.debugger[2].find(L"    detail\n"), std::wstring::npos);
-    EXPECT_NE(proc.debugger[3].find(L"USR user\n"), std::wstring::npos);
-    EXPECT_TRUE(TraceEnabled(kTraceDetail, 1));
-    EXPECT_FALSE(TraceEnabled(8, 1));
-}
-
-TEST_F(TraceTest, PrefixShowsMemoryChangeOrTwentyOneBlanks) {
-    Attach(0x456);
-    proc.debugger.clear();
+    step(L"first attach, verbosity 3");
+    for (uint32_t verbosity : {3u, 7u}) {
+        TraceSetVerboseLevel(verbosity);
+        for (uint32_t level = 1; level <= 8; ++level)
+            TraceMessage(level, 1, L"level %u\n", level);
+        step(verbosity == 3 ? L"levels 1 to 8 at verbosity 3" : L"levels 1 to 8 at verbosity 7");
+    }
     proc.workingSetKB = 2048;
-    TraceMessage(kTraceMsg, 1, L"a\n");
-    TraceMessage(kTraceMsg, 1, L"b\n");
+    TraceMessage(kTraceMsg, 1, L"working set 2048 KB\n");
+    TraceMessage(kTraceMsg, 1, L"unchanged\n");
     proc.workingSetKB = 2000;
-    TraceMessage(kTraceMsg, 1, L"c\n");
-    ASSERT_EQ(proc.debugger.size(), 3u);
-    EXPECT_EQ(proc.debugger[1], L"17:05:09.042                     123-456: MSG b\n");
-    EXPECT_EQ(proc.debugger[2], L"17:05:09.042    2000K(      -48) 123-456: MSG c\n");
-
-    TraceSettings time;
-    time.hasPrefix = true;
-    time.prefixStyle = kTracePrefixTime;
-    TraceApplySettings(time);
-    TraceMessage(kTraceMsg, 1, L"d\n");
-    EXPECT_EQ(proc.debugger.back(), L"17:05:09.042 0x???: MSG d\n");
-    time.prefixStyle = kTracePrefixNone;
-    TraceApplySettings(time);
-    TraceMessage(kTraceMsg, 1, L"e\n");
-    EXPECT_EQ(proc.debugger.back(), L"MSG e\n");
-}
-
-TEST_F(TraceTest, MessagesAreCutAndArgumentsAreNeverFormats) {
-    Attach(0x456);
-    TraceSettings plain;
-    plain.hasPrefix = true;
-    plain.prefixStyle = kTracePrefixNone;
-    TraceApplySettings(plain);
-    proc.debugger.clear();
-    std::wstring userText = L"50%s %n %d";
-    TraceMessage(kTraceMsg, 1, L"%ls", userText.c_str());
-    EXPECT_EQ(proc.debugger.back(), L"MSG 50%s %n %d");
-    TraceMessage(kTraceMsg, 1, L"%ls", std::wstring(2000, L'x').c_str());
-    EXPECT_EQ(proc.debugger.back().size(), 511u);
-    TraceDebugger(L"%ls", std::wstring(2000, L'y').c_str());
-    EXPECT_EQ(proc.debugger.back().size(), 512u);
-    EXPECT_EQ(proc.debugger.back().substr(0, 5), L"LM: y");
-}
-
-TEST_F(TraceTest, ScopesDrawAnIndentedTreeWithElapsedSeconds) {
-    Attach(0x456, 6);
-    TraceSettings plain;
-    plain.hasPrefix = true;
-    plain.prefixStyle = kTracePrefixNone;
-    TraceApplySettings(plain);
-    proc.debugger.clear();
+    TraceMessage(kTraceMsg, 1, L"down to 2000 KB\n");
+    for (uint32_t prefix : {kTracePrefixTime, kTracePrefixNone}) {
+        TraceSettings settings;
+        settings.hasPrefix = true;
+        settings.prefixStyle = prefix;
+        TraceApplySettings(settings);
+        TraceMessage(kTraceMsg, 1, L"prefix style %u\n", prefix);
+    }
+    TraceMessage(kTraceMsg, 1, L"%ls\n", L"arguments are no formats: 50%s %n %d");
+    TraceMessage(kTraceMsg, 1, L"%ls", std::wstring(600, L'x').c_str());
+    TraceDebugger(L"%ls", std::wstring(600, L'y').c_str());
+    step(L"prefixes, and texts cut at 511 and 512 characters");
     {
         CLMTraceScope outer(kTraceInfo, kTraceAllContexts, L"CRemoteApp::InitReceivers");
         clock.Advance(16);
@@ -135,15 +84,37 @@ TEST_F(TraceTest, ScopesDrawAnIndentedTreeWithElapsedSeconds) {
             CLMTraceScope inner(kTraceInfo, kTraceAllContexts, L"CRemoteApp::ReinitReceiver", L"type %d", 4);
             clock.Advance(15);
         }
-        CLMTraceScope hidden(kTraceDetail, kTraceAllContexts, L"Hidden"); // above verbosity: not drawn
+        CLMTraceScope hidden(8, kTraceAllContexts, L"Hidden"); // above verbosity: not drawn
     }
-    std::vector<std::wstring> expected = {
-        L"I_O \\ CRemoteApp::InitReceivers()\n",
-        L"I_O |\\ CRemoteApp::ReinitReceiver(type 4)\n",
-        L"I_O |/ CRemoteApp::ReinitReceiver() (0.015 sec)\n",
-        L"I_O / CRemoteApp::InitReceivers() (0.031 sec)\n",
-    };
-    EXPECT_EQ(proc.debugger, expected);
+    step(L"scopes");
+    Attach(0x456);
+    TraceTerminateThread(0x456, true);
+    step(L"the thread attaches again and detaches once");
+    TraceSettings console;
+    console.hasTargets = true;
+    console.targets = kTraceToConsole;
+    TraceApplySettings(console);
+    Attach(0x789, 1); // its level is ignored: it copies the first thread's settings
+    TraceMessage(kTraceWrn, 1, L"from the second thread\n");
+    step(L"a second thread, the first one's targets set to the console");
+    TraceSetVerboseLevel(7);
+    Attach(0xABC, 3);
+    step(L"a third thread at verbosity 7");
+    proc.pid = 0x124;
+    Attach(0x456); // same thread id, other process
+    step(L"a second process");
+    for (auto [pid, tid] :
+         {std::pair{0x123u, 0x789u}, {0x123u, 0xABCu}, {0x123u, 0x456u}, {0x124u, 0x456u}}) {
+        proc.pid = pid;
+        proc.tid = tid;
+        TraceTerminateThread(tid, true);
+    }
+    attached.clear();
+    TraceMessage(kTraceMsg, 1, L"gone\n");
+    step(L"the detaches, and a message after the last");
+    EXPECT_TRUE(test::MatchesGolden("trace", lines));
+    EXPECT_EQ(proc.blocks.begin()->first, L"LMDEBUG_PROCESS_CACHE_VERSION_02");
+    EXPECT_EQ(proc.blocks.begin()->second.size(), 3229184u);
 }
 
 TEST_F(TraceTest, TheSixtyFifthThreadCannotAttach) {
@@ -156,64 +127,20 @@ TEST_F(TraceTest, TheSixtyFifthThreadCannotAttach) {
     proc.tid = 0x1000;
     TraceTerminateThread(0x1000, true);
     Attach(0x2000);
-}
-
-TEST_F(TraceTest, ThreadAttachedTwiceNeedsTwoDetaches) {
-    Attach(0x456);
-    Attach(0x456);
-    EXPECT_TRUE(DebuggerHas(L"Process 1 -> 2 / Thread  1 -> 2\n"));
-    TraceTerminateThread(0x456, true);
-    EXPECT_FALSE(DebuggerHas(L"Last reference for this thread was removed!"));
-    proc.debugger.clear();
-    TraceMessage(kTraceMsg, 1, L"still here\n");
-    EXPECT_EQ(proc.debugger.size(), 1u);
-    TraceTerminateThread(0x456, true);
-    EXPECT_TRUE(DebuggerHas(L"Last reference for this thread was removed!\n"));
-    EXPECT_TRUE(DebuggerHas(L"Last reference for this process was removed!\n"));
-    EXPECT_TRUE(DebuggerHas(L"Last process was removed!\n"));
-    attached.clear();
-    proc.debugger.clear();
-    TraceMessage(kTraceMsg, 1, L"gone\n");
-    EXPECT_EQ(proc.debugger.back(),
-              L"LM: LMDEBUG_GetProcInfoPtr() - ERROR function called before TraceInitInternal()\n");
-}
-
-TEST_F(TraceTest, SecondThreadKeepsSettingsAndReportsOnlyAtLevelSeven) {
-    Attach(0x456, 3);
-    TraceSettings settings;
-    settings.hasTargets = true;
-    settings.targets = kTraceToConsole;
-    TraceApplySettings(settings);
-    Attach(0x789, 1); // its level is ignored: it copies the first thread's settings
-    EXPECT_EQ(
-        std::count_if(proc.console.begin(), proc.console.end(),
-                      [](const std::wstring& l) { return l.find(L"Another thread") != std::wstring::npos; }),
-        0);
-    TraceMessage(kTraceWrn, 1, L"from second\n");
-    EXPECT_NE(proc.console.back().find(L"WRN from second"), std::wstring::npos);
-    EXPECT_NE(proc.console.back().find(L"123-789: "), std::wstring::npos);
-
-    TraceSetVerboseLevel(7);
-    Attach(0xABC, 3);
-    EXPECT_TRUE(std::any_of(proc.console.begin(), proc.console.end(), [](const std::wstring& l) {
-        return l.find(L"LMDEBUG: Another thread (0x456) has already attached to LMDEBUG\n") !=
-               std::wstring::npos;
-    }));
+    EXPECT_TRUE(TraceEnabled(kTraceWrn, 1));
+    EXPECT_FALSE(TraceEnabled(kTraceUsr, 1));
 }
 
 TEST_F(TraceTest, EnvironmentSettingsRouteTheBannerToTheLogFile) {
     proc.environment[L"LMDEBUG"] = L"level=5; file=C:\\logs\\remote.log; prefix=1";
     Attach(0x456, 3);
+    TraceMessage(kTraceInfo, 1, L"info %ls\n", L"line");
     const std::wstring& log = proc.files[L"C:\\logs\\remote.log"];
     EXPECT_NE(log.find(L"MSG Logfile       = C:\\logs\\remote.log    \n"), std::wstring::npos);
     EXPECT_NE(log.find(L"MSG Debug level   = 5    \n"), std::wstring::npos);
-    TraceMessage(kTraceInfo, 1, L"info %ls\n", L"line");
-    EXPECT_NE(proc.files[L"C:\\logs\\remote.log"].find(L"    info line\n"), std::wstring::npos);
-}
-
-TEST_F(TraceTest, SettingsParserAcceptsWordsNumbersAndIgnoresJunk) {
+    EXPECT_NE(log.find(L"\n    info line\n"), std::wstring::npos);
+    // The parser takes words and numbers and ignores what it does not know.
     TraceSettings s = ParseTraceSettings(L"targets=console+file;level=x;bogus;file=/tmp/a.log");
-    EXPECT_TRUE(s.hasTargets);
     EXPECT_EQ(s.targets, kTraceToConsole | kTraceToFile);
     EXPECT_FALSE(s.hasLevel);
     EXPECT_EQ(s.logFile, L"/tmp/a.log");
@@ -236,22 +163,6 @@ TEST_F(TraceTest, FailuresAreReportedOnTheDebuggerAndIgnored) {
     TraceTerminateThread(0x999, true);
     EXPECT_TRUE(DebuggerHas(
         L"WARNING: TraceTerminateThread() Thread 999 not found: Currently 0 threads are active!!!\n"));
-}
-
-TEST_F(TraceTest, ProcessesShareTheBlockAndClaimSeparateRecords) {
-    Attach(0x456);
-    proc.pid = 0x124;
-    Attach(0x456); // same thread id, other process
-    EXPECT_EQ(CountContaining(L"Process 0 -> 1 / Thread  0 -> 1"), 2u);
-    proc.pid = 0x123;
-    proc.tid = 0x456;
-    TraceTerminateThread(0x456, true);
-    EXPECT_TRUE(DebuggerHas(L"Last reference for this process was removed!"));
-    EXPECT_FALSE(DebuggerHas(L"Last process was removed!"));
-    proc.pid = 0x124;
-    TraceTerminateThread(0x456, true);
-    EXPECT_TRUE(DebuggerHas(L"Last process was removed!"));
-    attached.clear();
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 // The localisation's Windows views against real windows, menus and message boxes.
 #include "support/LMLocalizeWin.h"
 
+#include "base/Text.h"
+
 #include "fakes/FakeLocale.h"
 #include "fakes/FakeStringTables.h"
 #include "platform/FileSystem.h"
-#include "support/LanguageFile.h"
 #include "support/ProfileFile.h"
 
 #ifndef NOMINMAX
@@ -16,7 +17,6 @@
 
 #include <clocale>
 #include <string>
-#include <vector>
 
 namespace lm {
 namespace {
@@ -33,11 +33,7 @@ std::wstring MenuText(HMENU menu, UINT item, UINT flags = MF_BYCOMMAND) {
     return text;
 }
 
-bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
+// German.lng in UTF-16 in a folder of its own; string tables with German and English texts.
 class LocalizeWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,78 +41,59 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"lm_localize_" + std::to_wstring(GetCurrentProcessId());
         ASSERT_TRUE(NativeFileSystem().CreateDirectories(folder));
-        std::vector<LanguageFileEntry> entries = {
-            {1600, L"Aus der Sprachdatei", L""},
-            {1603, L"", L""},
-            {1, L"&Ja, gut", L""},
-        };
-        std::string bytes = ComposeLanguageFile({}, entries, LanguageFileEncoding::Utf16LeBom);
-        bytes += std::string("\x30\x00\x78\x00\x36\x00\x34\x00\x31\x00\x3D\x00", 12); // "0x641="
-        for (wchar_t c : std::wstring(L"Hexadezimal\r\n")) {
+        std::string bytes;
+        for (wchar_t c :
+             std::wstring(L"\xFEFF[Strings]\r\n1600=Aus der Sprachdatei\r\n1603=\r\n1=&Ja, gut\r\n"
+                          L"0x641=Hexadezimal\r\n")) {
             bytes += static_cast<char>(c & 0xFF);
             bytes += static_cast<char>(c >> 8);
         }
         ASSERT_TRUE(NativeFileSystem().WriteAtomic(PathJoin(folder, L"German.lng"), bytes));
-        tables.tables[1031][1602] = L"Aus der Tabelle";
-        tables.tables[1031][53505] = L"Fehler";
-        tables.tables[1031][100] = L"x";
-        tables.tables[2057][100] = L"x";
-        tables.tables[2057][1700] = L"English only";
+        tables.tables[1031] = {{1602, L"Aus der Tabelle"}, {53505, L"Fehler"}, {100, L"x"}};
+        tables.tables[2057] = {{100, L"x"}, {1700, L"English only"}};
+        LocalizeOptions options;
+        options.language = 1031;
+        options.registerFileType = false;
+        loc = std::make_unique<CLMLocalizeWin>(LocalizeServices{tables, profiles, locale, nullptr, folder},
+                                               options);
     }
     void TearDown() override {
         NativeFileSystem().Remove(PathJoin(folder, L"German.lng"));
         RemoveDirectoryW(folder.c_str());
     }
-    std::unique_ptr<CLMLocalizeWin> Make(uint16_t lang) {
-        LocalizeOptions options;
-        options.language = lang;
-        options.registerFileType = false;
-        return std::make_unique<CLMLocalizeWin>(LocalizeServices{tables, profiles, locale, nullptr, folder},
-                                                options);
+    HWND Window(HWND parent, const wchar_t* cls, int id, const wchar_t* text) {
+        return CreateWindowExW(
+            0, cls, text, parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 20,
+            parent, parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr,
+            GetModuleHandleW(nullptr), nullptr);
     }
 
     std::wstring folder;
     test::FakeStringTables tables;
     test::FakeLocale locale;
     CProfileStore profiles{NativeFileSystem()};
+    std::unique_ptr<CLMLocalizeWin> loc;
 };
 
-TEST_F(LocalizeWinTest, DialogChildrenTakeTheTextsOfTheirControlIds) {
-    auto loc = Make(1031);
-    HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+TEST_F(LocalizeWinTest, DialogChildrenAndMenuItemsTakeTheTextsOfTheirIds) {
+    HWND dialog = Window(nullptr, L"STATIC", 0, L"dialog");
     ASSERT_NE(dialog, nullptr);
-    auto child = [&](HWND parent, const wchar_t* cls, int id, const wchar_t* text) {
-        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                               nullptr);
-    };
-    HWND fromFile = child(dialog, L"STATIC", 1600, L"design");
-    HWND fromHex = child(dialog, L"BUTTON", 1601, L"design");
-    HWND fromTable = child(dialog, L"EDIT", 1602, L"design");
-    HWND emptyValue = child(dialog, L"STATIC", 1603, L"keep");
-    HWND fallback = child(dialog, L"STATIC", 1700, L"design");
-    HWND unnamed = child(dialog, L"STATIC", -1, L"keep");
-    HWND group = child(dialog, L"STATIC", 1800, L"group");
-    HWND grandchild = child(group, L"STATIC", 1600, L"keep"); // not a direct child
-    ASSERT_TRUE(fromFile && fromHex && fromTable && emptyValue && fallback && unnamed && grandchild);
-
+    HWND fromFile = Window(dialog, L"STATIC", 1600, L"design"),
+         fromHex = Window(dialog, L"BUTTON", 1601, L"design");
+    HWND fromTable = Window(dialog, L"EDIT", 1602, L"design"),
+         emptyValue = Window(dialog, L"STATIC", 1603, L"keep");
+    HWND fallback = Window(dialog, L"STATIC", 1700, L"design"),
+         unnamed = Window(dialog, L"STATIC", -1, L"keep");
+    HWND grandchild = Window(Window(dialog, L"STATIC", 1800, L"group"), L"STATIC", 1600, L"keep");
     EXPECT_EQ(loc->LocalizeDialog(dialog), 4);
-    EXPECT_EQ(WindowText(fromFile), L"Aus der Sprachdatei");
-    EXPECT_EQ(WindowText(fromHex), L"Hexadezimal");
-    EXPECT_EQ(WindowText(fromTable), L"Aus der Tabelle");
-    EXPECT_EQ(WindowText(emptyValue), L"keep");
-    EXPECT_EQ(WindowText(fallback), L"English only");
-    EXPECT_EQ(WindowText(unnamed), L"keep");
-    EXPECT_EQ(WindowText(grandchild), L"keep");
+    EXPECT_EQ(WindowText(fromFile) + L"|" + WindowText(fromHex) + L"|" + WindowText(fromTable) + L"|" +
+                  WindowText(emptyValue) + L"|" + WindowText(fallback) + L"|" + WindowText(unnamed) + L"|" +
+                  WindowText(grandchild),
+              L"Aus der Sprachdatei|Hexadezimal|Aus der Tabelle|keep|English only|keep|keep");
     EXPECT_EQ(LocalizeDialog(*loc, nullptr), 0);
     DestroyWindow(dialog);
-}
 
-TEST_F(LocalizeWinTest, MenuItemsTakeTheTextsOfTheirIdsAndKeepTheirState) {
-    auto loc = Make(1031);
-    HMENU menu = CreateMenu();
-    HMENU sub = CreatePopupMenu();
+    HMENU menu = CreateMenu(), sub = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING | MF_CHECKED, 1600, L"design");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING | MF_GRAYED, 1, L"design");
@@ -124,20 +101,16 @@ TEST_F(LocalizeWinTest, MenuItemsTakeTheTextsOfTheirIdsAndKeepTheirState) {
     AppendMenuW(sub, MF_STRING, 1602, L"design");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"popup");
     EXPECT_EQ(loc->LocalizeMenu(menu), 3);
-    EXPECT_EQ(MenuText(menu, 1600), L"Aus der Sprachdatei");
-    EXPECT_EQ(MenuText(menu, 1), L"&Ja, gut");
-    EXPECT_EQ(MenuText(menu, 1750), L"keep");
-    EXPECT_EQ(MenuText(sub, 1602), L"Aus der Tabelle");
-    EXPECT_EQ(MenuText(menu, 4, MF_BYPOSITION), L"popup");
+    EXPECT_EQ(MenuText(menu, 1600) + L"|" + MenuText(menu, 1) + L"|" + MenuText(menu, 1750) + L"|" +
+                  MenuText(sub, 1602) + L"|" + MenuText(menu, 4, MF_BYPOSITION),
+              L"Aus der Sprachdatei|&Ja, gut|keep|Aus der Tabelle|popup");
     EXPECT_TRUE(GetMenuState(menu, 1600, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_TRUE(GetMenuState(menu, 1, MF_BYCOMMAND) & MF_GRAYED);
     DestroyMenu(menu);
 }
 
 TEST_F(LocalizeWinTest, TheLanguagePopupListsAvailableLanguagesAndChecksTheCurrentOne) {
-    auto loc = Make(1031);
     HMENU popup = loc->LanguagePopup();
-    ASSERT_NE(popup, nullptr);
     ASSERT_EQ(GetMenuItemCount(popup), 2);
     EXPECT_EQ(GetMenuItemID(popup, 0), 1031u);
     EXPECT_EQ(GetMenuItemID(popup, 1), 2057u);
@@ -153,108 +126,62 @@ TEST_F(LocalizeWinTest, TheLanguagePopupListsAvailableLanguagesAndChecksTheCurre
     loc.reset();
 }
 
-// What the inspecting timer saw of each message box; it answers every box once it has looked at it.
+// What the inspecting timer saw of a message box; it answers the box once it has looked at it.
 struct BoxSeen {
-    std::wstring caption;
-    std::wstring text;
-    bool topmost = false;
-    bool hasYes = false;
-    bool hasOk = false;
-    bool otherDisabled = false;
-    int boxes = 0;
+    std::wstring caption, text;
+    bool hasYes = false, hasOk = false, otherDisabled = false;
 };
 BoxSeen gSeen;
 HWND gOther = nullptr;
 
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
-    wchar_t cls[32] = {};
-    GetClassNameW(hwnd, cls, 32);
-    if (std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK ReadBoxChild(HWND child, LPARAM) {
-    if (!IsWindowVisible(child))
-        return TRUE;
     wchar_t cls[32] = {};
     GetClassNameW(child, cls, 32);
-    std::wstring name = cls;
-    int id = GetDlgCtrlID(child);
-    if (_wcsicmp(name.c_str(), L"Button") == 0) {
-        gSeen.hasYes = gSeen.hasYes || id == IDYES;
-        gSeen.hasOk = gSeen.hasOk || id == IDOK;
-    } else if (_wcsicmp(name.c_str(), L"Static") == 0) {
+    if (!IsWindowVisible(child))
+        return TRUE;
+    if (_wcsicmp(cls, L"Button") == 0) {
+        gSeen.hasYes = gSeen.hasYes || GetDlgCtrlID(child) == IDYES;
+        gSeen.hasOk = gSeen.hasOk || GetDlgCtrlID(child) == IDOK;
+    } else if (_wcsicmp(cls, L"Static") == 0) {
         gSeen.text += WindowText(child); // the icon has no text
     }
     return TRUE;
 }
 
-// Runs inside the message box's own loop, when the box is fully set up and shown.
+// Runs inside the message box's own loop, once the box is set up and shown.
 void CALLBACK InspectBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-    if (!box)
+    HWND box = FindWindowW(L"#32770", nullptr);
+    if (!box || !IsWindowVisible(box) || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId())
         return;
     KillTimer(nullptr, timer);
-    ++gSeen.boxes;
     gSeen.caption = WindowText(box);
-    gSeen.topmost = (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     EnumChildWindows(box, ReadBoxChild, 0);
-    gSeen.otherDisabled = gOther && !IsWindowEnabled(gOther);
+    gSeen.otherDisabled = !IsWindowEnabled(gOther);
     PostMessageW(box, WM_COMMAND, gSeen.hasYes ? IDNO : IDOK, 0);
 }
 
 TEST_F(LocalizeWinTest, MessageBoxesAreTaskModalTopMostWithLocalisedCaptions) {
-    auto loc = Make(1031);
-    gOther = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(gOther, nullptr);
-    struct Case {
-        int kind;
-        const wchar_t* caption;
-        bool yesNo;
-    };
+    gOther = Window(nullptr, L"STATIC", 0, L"other");
     // Each box costs Wine about two seconds without a window manager; the other kinds differ only in
-    // their layout, which the host tests cover.
-    const Case cases[] = {
-        {kMsgError, L"Fehler", false},
-        {kMsgWarningYesNo, L"Warning", true},
-        {kMsgPlain, L"", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kind);
+    // their layout, which the host tests cover. An unknown kind is an error box.
+    auto show = [&](auto text, int kind) {
         gSeen = BoxSeen{};
         SetTimer(nullptr, 0, 50, InspectBox);
-        int answer = loc->ShowMessageBox(L"Etwas ist passiert", c.kind, nullptr);
-        EXPECT_EQ(gSeen.boxes, 1);
-        EXPECT_EQ(answer, c.yesNo ? IDNO : IDOK);
-        EXPECT_EQ(gSeen.caption, c.caption);
-        EXPECT_EQ(gSeen.text, L"Etwas ist passiert");
-        // Wine does not make message boxes top-most; there the style has to do.
-        if (!RunningUnderWine()) {
-            EXPECT_TRUE(gSeen.topmost);
-        }
-        unsigned style = MessageBoxStyle(loc->ComposeMessageBox(c.kind));
-        EXPECT_EQ(style & (MB_TASKMODAL | MB_TOPMOST), static_cast<unsigned>(MB_TASKMODAL | MB_TOPMOST));
-        EXPECT_EQ(style & MB_ICONMASK,
-                  c.caption == std::wstring(L"Fehler")    ? static_cast<unsigned>(MB_ICONERROR)
-                  : c.caption == std::wstring(L"Warning") ? static_cast<unsigned>(MB_ICONWARNING)
-                                                          : 0u);
-        EXPECT_EQ(gSeen.hasYes, c.yesNo);
-        EXPECT_EQ(gSeen.hasOk, !c.yesNo);
+        int answer = loc->ShowMessageBox(text, kind, nullptr);
         EXPECT_TRUE(gSeen.otherDisabled); // task-modal: the thread's other windows wait
         EXPECT_TRUE(IsWindowEnabled(gOther));
-    }
-    gSeen = BoxSeen{};
-    SetTimer(nullptr, 0, 50, InspectBox);
-    EXPECT_EQ(loc->ShowMessageBox(1600u, 9, nullptr), IDOK); // an unknown kind is an error box
-    EXPECT_EQ(gSeen.text, L"Aus der Sprachdatei");
-    EXPECT_EQ(gSeen.caption, L"Fehler");
+        return FormatBounded(300, L"%d %ls|%ls|%ls", answer, gSeen.caption.c_str(), gSeen.text.c_str(),
+                             gSeen.hasYes  ? L"yes/no"
+                             : gSeen.hasOk ? L"ok"
+                                           : L"?");
+    };
+    EXPECT_EQ(show(L"Etwas ist passiert", kMsgWarningYesNo), L"7 Warning|Etwas ist passiert|yes/no");
+    EXPECT_EQ(show(1600u, 9), L"1 Fehler|Aus der Sprachdatei|ok");
+    // Wine does not make message boxes top-most; there the style has to do.
+    for (int kind : {kMsgError, kMsgWarningYesNo})
+        EXPECT_EQ(MessageBoxStyle(loc->ComposeMessageBox(kind)) & (MB_TASKMODAL | MB_TOPMOST | MB_ICONMASK),
+                  static_cast<unsigned>(MB_TASKMODAL | MB_TOPMOST | (kind ? MB_ICONWARNING : MB_ICONERROR)));
     DestroyWindow(gOther);
-    gOther = nullptr;
 }
 
 TEST(Win32LocaleTest, LocalesAndLanguageNamesComeFromTheSystem) {
@@ -265,12 +192,8 @@ TEST(Win32LocaleTest, LocalesAndLanguageNamesComeFromTheSystem) {
     native.SetThreadLocale(before);
     EXPECT_EQ(native.NativeLanguageName(1031), L"Deutsch");
     EXPECT_EQ(native.ToUpper(L'é'), L'É');
-    for (uint16_t lang : {uint16_t{1031}, uint16_t{1049}, uint16_t{2052}, uint16_t{1062}}) {
-        std::string applied = native.SetRuntimeLocale(lang, RuntimeLocaleName(lang));
-        EXPECT_FALSE(applied.empty()) << lang;
-        printf("runtime locale for %u: \"%s\" -> %s\n", lang, RuntimeLocaleName(lang).c_str(),
-               std::setlocale(LC_ALL, nullptr));
-    }
+    for (uint16_t lang : {uint16_t{1031}, uint16_t{1049}, uint16_t{2052}, uint16_t{1062}})
+        EXPECT_FALSE(native.SetRuntimeLocale(lang, RuntimeLocaleName(lang)).empty()) << lang;
     std::setlocale(LC_ALL, "C");
     EXPECT_FALSE(CLMLocalizeWin::ModuleFolder().empty());
 }

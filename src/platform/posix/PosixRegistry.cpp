@@ -131,6 +131,10 @@ private:
 
 } // namespace
 
+std::unique_ptr<IRegistry> MakeMemoryRegistry() {
+    return std::make_unique<MemoryRegistry>();
+}
+
 IRegistry& NativeRegistry() {
     static MemoryRegistry registry;
     return registry;
