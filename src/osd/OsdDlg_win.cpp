@@ -219,10 +219,6 @@ intptr_t COsdControl::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case WM_PRINTCLIENT:
-        EraseBackground(reinterpret_cast<HDC>(wParam));
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_NCDESTROY: {
         auto old = reinterpret_cast<WNDPROC>(oldProc_);
         Detach();

