@@ -7,7 +7,6 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "osd/OsdDisplay.h"
@@ -39,7 +38,6 @@ public:
     const COsdGeometry& Geometry() const { return geometry_; }
     // The face the fonts were made with; empty before the first paint.
     const std::wstring& FaceName() const { return face_; }
-    bool HasGradient() const { return gradientFill_ != nullptr; }
 
     // For the window procedure.
     intptr_t HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -104,7 +102,6 @@ private:
     void Sync(bool menuAsked);
     void LayoutBar(bool fullScreen);
 
-    IClock& clock_;
     COsdModel model_;
     COsdControl control_;
     std::atomic<uintptr_t> window_{0};

@@ -289,8 +289,7 @@ void COsdControl::Paint(void* dcHandle) {
 // ---------------------------------------------------------------------------------------------------
 // COsdDlg
 
-COsdDlg::COsdDlg(IClock& clock, const tagOSDSETTINGS& settings)
-    : clock_(clock), model_(clock, settings), control_(clock) {}
+COsdDlg::COsdDlg(IClock& clock, const tagOSDSETTINGS& settings) : model_(clock, settings), control_(clock) {}
 
 COsdDlg::~COsdDlg() {
     if (HWND hwnd = H(window_.exchange(0)))
