@@ -85,7 +85,8 @@ private:
     uint32_t dpi_;
 };
 
-// The menu text: the title, then per entry "\n%d. %s", or "\n" alone for an empty entry.
+// The menu text: the title, then per entry a line break, its number from 0, ". " and its text, or the
+// line break alone for an empty entry.
 std::wstring BuildMenuText(const std::wstring& title,
                            const std::array<std::wstring, kOsdMenuEntries>& entries);
 // The clock line: the long date, ", " and the time as hours and minutes.
