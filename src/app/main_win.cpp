@@ -1,4 +1,5 @@
 // Entry point of the Windows program.
+#include "osd/OsdDlg.h"
 #include "platform/Platform.h"
 #include "support/LMDebug.h"
 
@@ -59,17 +60,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kWindowClass;
     if (!RegisterClassExW(&wc)) {
-        lm::TraceMessage(lm::kTraceErr, lm::kTraceAllContexts, L"RegisterClassEx failed: %lu\n", GetLastError());
+        lm::TraceMessage(lm::kTraceErr, lm::kTraceAllContexts, L"RegisterClassEx failed: %lu\n",
+                         GetLastError());
         return 1;
     }
-    HWND hwnd = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                420, 160, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 420, 160, nullptr, nullptr, instance, nullptr);
     if (!hwnd) {
-        lm::TraceMessage(lm::kTraceErr, lm::kTraceAllContexts, L"CreateWindowEx failed: %lu\n", GetLastError());
+        lm::TraceMessage(lm::kTraceErr, lm::kTraceAllContexts, L"CreateWindowEx failed: %lu\n",
+                         GetLastError());
         return 1;
     }
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);
+
+    // The on-screen display with the default settings, as the program creates it at start-up; it
+    // greets once and rolls away.
+    lm::COsdDlg osd(lm::NativePlatform().clock, lm::tagOSDSETTINGS{});
+    if (osd.Create())
+        osd.ShowText(L"Lumora Remote Control " TEXT(LM_VERSION_TEXT));
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

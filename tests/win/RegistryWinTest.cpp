@@ -1,5 +1,6 @@
-// The registry, the file system and the system information of Windows, through the program's own
-// classes, on the real system.
+// The registry, the program's settings in it, the file system and the system information of Windows,
+// through the program's own classes, on the real system.
+#include "app/Settings.h"
 #include "platform/FileSystem.h"
 #include "support/LMRegistry.h"
 #include "support/LMSystemInfo.h"
@@ -67,6 +68,110 @@ TEST_F(RegistryWinTest, WritesCreateMissingKeysAndReadsKeepTheDefaultWhenNothing
     missing.SetRootKey(RegistryHive::CurrentUser);
     EXPECT_EQ(missing.CountSubKeys(), -1);
     EXPECT_GT(CLMRegistry(NativeRegistry(), RegistryHive::LocalMachine, L"Software").CountSubKeys(), 0);
+}
+
+// The settings below a key of their own in both hives. The Run key is the real one of the test's
+// user; the program's entries are removed from it afterwards.
+class SettingsWinTest : public RegistryWinTest {
+protected:
+    struct FirstRun : IFirstRun {
+        void AutoFindApps() override { ++calls; }
+        int calls = 0;
+    };
+    void SetUp() override {
+        RegistryWinTest::SetUp();
+        reg.SetBaseKey(base);
+    }
+    void TearDown() override {
+        RegistryWinTest::TearDown();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, base.c_str());
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            for (const wchar_t* name : {CSettings::kAutostartValue, CSettings::kOldAutostartValue})
+                RegDeleteKeyValueW(root, CSettings::kRunKey, name);
+    }
+    // A value of any type and size, as another program or a hand edit may leave it.
+    void Raw(HKEY root, const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
+             DWORD size) {
+        EXPECT_EQ(RegSetKeyValueW(root, key.c_str(), name, type, data, size), ERROR_SUCCESS);
+    }
+    DWORD Type(const std::wstring& key, const wchar_t* name) {
+        DWORD type = REG_NONE;
+        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, nullptr, nullptr);
+        return type;
+    }
+    std::vector<std::wstring> RunValues() {
+        std::vector<std::wstring> names;
+        HKEY k = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, CSettings::kRunKey, 0, KEY_READ, &k);
+        wchar_t name[16384];
+        for (DWORD i = 0, n = 16384;
+             k && RegEnumValueW(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) == 0; ++i, n = 16384)
+            names.emplace_back(name, n);
+        RegCloseKey(k);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    CLMRegistry reg{NativeRegistry()};
+    FirstRun firstRun;
+    CSettings settings{reg, firstRun, L"C:\\Program Files\\Lumora\\RemoteControl.exe"};
+};
+
+TEST_F(SettingsWinTest, AFirstRunWritesEveryValueAndKeepsOneAutostartEntry) {
+    std::vector<std::wstring> run = RunValues();
+    const DWORD zero = 0;
+    Raw(HKEY_LOCAL_MACHINE, base, L"Autostart", REG_DWORD, &zero, sizeof zero); // the machine's default only
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        Raw(root, CSettings::kRunKey, CSettings::kOldAutostartValue, REG_SZ, L"old.exe", 16);
+    settings.SettingsLoad();
+    EXPECT_EQ(firstRun.calls, 1);
+    for (const wchar_t* name :
+         {L"RC Layout Version", L"Autostart", L"Disable sound", L"Hidden", L"Exclusive"})
+        EXPECT_EQ(Type(base, name), DWORD(REG_DWORD)) << name;
+    for (const wchar_t* name : {L"OSD On", L"OSD Time", L"OSD Text Color", L"OSD Background Color",
+                                L"OSD Gradient Color", L"OSD Use Gradient"})
+        EXPECT_EQ(Type(base + L"\\OSD", name), DWORD(REG_DWORD)) << name;
+    EXPECT_EQ(Type(base + L"\\RC", L"Selection"), DWORD(REG_DWORD));
+    EXPECT_EQ(Type(base + L"\\RC", L"Vistar: Disable Key 0"), DWORD(REG_DWORD));
+    EXPECT_EQ(Type(base, L"Exclusive Application"), DWORD(REG_SZ));
+    EXPECT_EQ(Type(base + L"\\RC", L"MIDI device"), DWORD(REG_SZ));
+    uint32_t autostart = 1;
+    EXPECT_TRUE(reg.ReadDword(L"Autostart", autostart));
+    EXPECT_EQ(autostart, 0u);
+    EXPECT_EQ(RunValues(), run); // the old entry gone, none of ours
+
+    tagSETTINGS s = settings.Get();
+    s.autostart = 1;
+    settings.Set(s);
+    settings.SettingsSave();
+    run.push_back(CSettings::kAutostartValue);
+    std::sort(run.begin(), run.end());
+    EXPECT_EQ(RunValues(), run);
+    std::wstring command;
+    CLMRegistry runKey(NativeRegistry(), RegistryHive::CurrentUser, CSettings::kRunKey);
+    EXPECT_TRUE(runKey.ReadString(CSettings::kAutostartValue, command, 300));
+    EXPECT_EQ(command, L"\"C:\\Program Files\\Lumora\\RemoteControl.exe\"");
+}
+
+TEST_F(SettingsWinTest, ValuesOfTheWrongTypeOrSizeLeaveTheDefaults) {
+    const std::wstring osd = base + L"\\OSD", rc = base + L"\\RC";
+    const BYTE three[3] = {5, 0, 0};
+    const DWORD zero = 0;
+    const uint64_t wide = 7;
+    Raw(HKEY_CURRENT_USER, osd, L"OSD On", REG_SZ, L"0", 4);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Time", REG_BINARY, three, sizeof three);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Text Color", REG_DWORD, three, sizeof three);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Background Color", REG_QWORD, &wide, sizeof wide);
+    Raw(HKEY_CURRENT_USER, osd, L"OSD Use Gradient", REG_BINARY, &zero, sizeof zero);
+    Raw(HKEY_CURRENT_USER, base, L"Hidden", REG_MULTI_SZ, L"1\0", 6);
+    // A text without its terminating zero reads as the text; one too long for its field is not read.
+    Raw(HKEY_CURRENT_USER, base, L"Exclusive Application", REG_SZ, L"Media", 10);
+    const std::wstring midi(CSettings::kMidiDeviceChars, L'm');
+    Raw(HKEY_CURRENT_USER, rc, L"MIDI device", REG_SZ, midi.data(), static_cast<DWORD>(midi.size() * 2));
+    settings.SettingsLoad();
+    tagSETTINGS expected;
+    expected.exclusiveApplication = L"Media";
+    EXPECT_EQ(settings.Get(), expected);
+    EXPECT_EQ(Type(osd, L"OSD Time"), DWORD(REG_DWORD)); // saved again in its own type
 }
 
 TEST(FileSystemWinTest, AtomicWriteReplacesOrKeepsTheOldFile) {

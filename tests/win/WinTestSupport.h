@@ -5,6 +5,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -111,5 +112,47 @@ inline bool BringToFront(HWND hwnd) {
     SetForegroundWindow(hwnd);
     return WaitFor([&] { return GetForegroundWindow() == hwnd; }, 3000);
 }
+
+// A thread that dispatches messages and runs work on itself, like a program's user-interface thread.
+class UiThread {
+public:
+    UiThread() {
+        std::promise<DWORD> started;
+        auto id = started.get_future();
+        thread_ = std::thread([&started] {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // create the queue
+            started.set_value(GetCurrentThreadId());
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (msg.hwnd == nullptr && msg.message == kRun) {
+                    (*reinterpret_cast<std::function<void()>*>(msg.lParam))();
+                    continue;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        });
+        threadId_ = id.get();
+    }
+    ~UiThread() {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    // Runs the work on the thread and waits for it.
+    void Run(const std::function<void()>& work) {
+        std::promise<void> done;
+        std::function<void()> wrapped = [&] {
+            work();
+            done.set_value();
+        };
+        PostThreadMessageW(threadId_, kRun, 0, reinterpret_cast<LPARAM>(&wrapped));
+        done.get_future().wait();
+    }
+
+private:
+    static constexpr UINT kRun = WM_APP + 77;
+    std::thread thread_;
+    DWORD threadId_ = 0;
+};
 
 } // namespace lm::wintest
