@@ -36,6 +36,11 @@ public:
     // New DPI: the fonts are made again at the next paint.
     void SetDpi(uint32_t dpi);
     const COsdGeometry& Geometry() const { return geometry_; }
+    // The geometry the menu is drawn with on a screen of that height (smaller when the menu would not
+    // fit at the monitor's DPI).
+    COsdGeometry MenuGeometry(int32_t screenHeight) const {
+        return COsdGeometry(COsdGeometry::MenuDpi(geometry_.Dpi(), screenHeight));
+    }
     // The face the fonts were made with; empty before the first paint.
     const std::wstring& FaceName() const { return face_; }
 
@@ -45,7 +50,7 @@ public:
 private:
     void EraseBackground(void* dc);
     void Paint(void* dc);
-    void MakeFonts(void* dc);
+    void MakeFonts(void* dc, const COsdGeometry& geometry);
     void FreeFonts();
 
     IClock& clock_;
@@ -56,6 +61,7 @@ private:
     uint16_t language_ = kOsdDefaultLanguage;
     std::wstring face_;
     void* largeFont_ = nullptr;
+    uint32_t fontDpi_ = 0; // the DPI the fonts were made for
     void* smallFont_ = nullptr;
     void* gradientLibrary_ = nullptr;
     void* gradientFill_ = nullptr;

@@ -178,7 +178,7 @@ void COsdControl::FreeFonts() {
     largeFont_ = smallFont_ = nullptr;
 }
 
-void COsdControl::MakeFonts(void* dcHandle) {
+void COsdControl::MakeFonts(void* dcHandle, const COsdGeometry& geometry) {
     HDC dc = static_cast<HDC>(dcHandle);
     HWND hwnd = static_cast<HWND>(control_);
     LOGFONTW lf{};
@@ -187,7 +187,7 @@ void COsdControl::MakeFonts(void* dcHandle) {
     lf.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
     lf.lfWeight = FW_BOLD;
     lf.lfWidth = 0;
-    lf.lfHeight = geometry_.LargeFontHeight();
+    lf.lfHeight = geometry.LargeFontHeight();
     // The face is chosen once: a later change of the language keeps it.
     std::vector<std::wstring> faces =
         face_.empty() ? OsdFontFaces(language_) : std::vector<std::wstring>{face_};
@@ -202,8 +202,9 @@ void COsdControl::MakeFonts(void* dcHandle) {
         LM_TRACE(kTraceErr, L"COsdControl::MakeFonts - no font for language %u\n", language_);
         return;
     }
-    lf.lfHeight = geometry_.SmallFontHeight();
+    lf.lfHeight = geometry.SmallFontHeight();
     smallFont_ = CreateFontIndirectW(&lf);
+    fontDpi_ = geometry.Dpi();
 }
 
 intptr_t COsdControl::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -253,8 +254,16 @@ void COsdControl::EraseBackground(void* dcHandle) {
 void COsdControl::Paint(void* dcHandle) {
     HDC dc = static_cast<HDC>(dcHandle);
     HWND hwnd = static_cast<HWND>(control_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int32_t screenHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
+    // The menu may be drawn smaller than the bar: the fonts follow the geometry in use.
+    const COsdGeometry geometry = frame_.menuMode ? MenuGeometry(screenHeight) : geometry_;
+    if (largeFont_ && fontDpi_ != geometry.Dpi())
+        FreeFonts();
     if (!largeFont_)
-        MakeFonts(dc);
+        MakeFonts(dc, geometry);
     HGDIOBJ oldFont = largeFont_ ? SelectObject(dc, static_cast<HFONT>(largeFont_)) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, frame_.colors.text);
@@ -264,15 +273,11 @@ void COsdControl::Paint(void* dcHandle) {
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
         SetTextAlign(dc, TA_CENTER | TA_TOP);
-        OsdPoint at = geometry_.Text(rc.right, rc.bottom, tm.tmHeight);
+        OsdPoint at = geometry.Text(rc.right, rc.bottom, tm.tmHeight);
         TextOutW(dc, at.x, at.y, frame_.text.c_str(), static_cast<int>(frame_.text.size()));
     } else {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        OsdMenuLayout layout = LayOutMenu(frame_.text, frame_.selectedLine, frame_.colors, geometry_,
-                                          rc.right, monitor.rcMonitor.right - monitor.rcMonitor.left,
-                                          monitor.rcMonitor.bottom - monitor.rcMonitor.top);
+        OsdMenuLayout layout = LayOutMenu(frame_.text, frame_.selectedLine, frame_.colors, geometry, rc.right,
+                                          monitor.rcMonitor.right - monitor.rcMonitor.left, screenHeight);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
         DrawLine(dc, layout.title);
         for (const OsdTextLine& line : layout.lines)
@@ -455,10 +460,11 @@ void COsdDlg::Sync(bool menuAsked) {
         // Only the two menu lines concerned.
         MONITORINFO monitor = PrimaryMonitor();
         int screenWidth = monitor.rcMonitor.right - monitor.rcMonitor.left;
+        const COsdGeometry geometry = control_.MenuGeometry(monitor.rcMonitor.bottom - monitor.rcMonitor.top);
         for (int32_t line : {drawn.selectedLine, frame.selectedLine}) {
             if (line < 0 || line >= kOsdMenuEntries)
                 continue;
-            OsdRect r = control_.Geometry().MenuLine(line, screenWidth);
+            OsdRect r = geometry.MenuLine(line, screenWidth);
             RECT rc{r.left, r.top, r.right, r.bottom};
             InvalidateRect(control, &rc, TRUE);
         }

@@ -48,6 +48,18 @@ int32_t COsdGeometry::Scale(int32_t pixelsAt96) const {
     return MulDivRounded(pixelsAt96, static_cast<int32_t>(dpi_), static_cast<int32_t>(kOsdBaseDpi));
 }
 
+uint32_t COsdGeometry::MenuDpi(uint32_t dpi, int32_t screenHeight) {
+    constexpr uint32_t kSmallest = 48;
+    uint32_t fit = dpi != 0 ? dpi : kOsdBaseDpi;
+    for (; fit > kSmallest; --fit) {
+        const COsdGeometry g(fit);
+        // The last line's bottom stays above the clock.
+        if (g.MenuLine(kOsdMenuEntries - 1, 0).bottom <= g.Clock(screenHeight).y)
+            break;
+    }
+    return fit;
+}
+
 int32_t COsdGeometry::BarHeight() const {
     return Scale(48);
 }

@@ -65,6 +65,10 @@ class COsdGeometry {
 public:
     explicit COsdGeometry(uint32_t dpi = kOsdBaseDpi) : dpi_(dpi != 0 ? dpi : kOsdBaseDpi) {}
     uint32_t Dpi() const { return dpi_; }
+    // The DPI the menu is drawn at on a screen `screenHeight` pixels high: the monitor's own, unless
+    // the ten lines and the clock would not fit at it; then the largest that fits (a small laptop
+    // screen at 125 %, say), so that no line runs off the screen or under the clock.
+    static uint32_t MenuDpi(uint32_t dpi, int32_t screenHeight);
     // A length given in pixels at 96 DPI.
     int32_t Scale(int32_t pixelsAt96) const;
     int32_t BarHeight() const;

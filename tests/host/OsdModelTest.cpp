@@ -27,6 +27,17 @@ TEST(OsdGeometryTest, BarFontsAndMenuGrowWithTheDpi) {
     // The 24-point text fits the bar at every scale.
     for (uint32_t dpi = 96; dpi <= 480; dpi += 24)
         EXPECT_LT(-COsdGeometry(dpi).LargeFontHeight(), COsdGeometry(dpi).BarHeight()) << dpi;
+    // The menu keeps the monitor's scale where it fits and shrinks to the screen where it does not: at
+    // 192 DPI on 1024 lines, or 125 % on a 768-line laptop screen.
+    EXPECT_EQ(COsdGeometry::MenuDpi(96, 768), 96u);
+    EXPECT_EQ(COsdGeometry::MenuDpi(192, 2160), 192u);
+    for (auto [dpi, height] : {std::pair{192u, 1024}, std::pair{120u, 768}}) {
+        const uint32_t fit = COsdGeometry::MenuDpi(dpi, height);
+        const COsdGeometry g(fit);
+        EXPECT_LT(fit, dpi);
+        EXPECT_LE(g.MenuLine(9, 0).bottom, g.Clock(height).y) << dpi;
+        EXPECT_GT(COsdGeometry(fit + 1).MenuLine(9, 0).bottom, COsdGeometry(fit + 1).Clock(height).y) << dpi;
+    }
     EXPECT_EQ(MulDivRounded(-3, 1, 2), -2); // halves away from zero
     EXPECT_EQ(MulDivRounded(5, 7, 0), -1);
 }

@@ -107,8 +107,10 @@ TEST_F(OsdWinTest, BarAndMenuAtTheSystemDpi) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     ASSERT_TRUE(ShownAt(work));
+    // At a DPI the screen cannot hold, the menu is drawn smaller: every line stays on the screen.
+    const COsdGeometry m(COsdGeometry::MenuDpi(g.Dpi(), screen.bottom));
     auto line = [&](int n) {
-        OsdRect l = g.MenuLine(n, w);
+        OsdRect l = m.MenuLine(n, w);
         return RECT{l.left, l.top, l.right, l.bottom};
     };
     shot = Look(screen, [&](const Screenshot& s) { return s.Count(line(2), 0xFFFFFF) > 50; });
@@ -117,9 +119,10 @@ TEST_F(OsdWinTest, BarAndMenuAtTheSystemDpi) {
     EXPECT_EQ(shot.Count(line(1), 0xFFFFFF), 0);
     EXPECT_GT(shot.Count(line(1), fg), 50);
     EXPECT_EQ(shot.Count(line(3), fg), 0);
-    const int large = -g.LargeFontHeight();
-    EXPECT_GT(shot.Count({w / 3, large, w, large + g.LineHeight()}, fg), 50);
-    OsdPoint clockAt = g.Clock(screen.bottom);
+    EXPECT_GT(shot.Count(line(8), fg), 50);
+    const int large = -m.LargeFontHeight();
+    EXPECT_GT(shot.Count({w / 3, large, w, large + m.LineHeight()}, fg), 50);
+    OsdPoint clockAt = m.Clock(screen.bottom);
     EXPECT_GT(shot.Count({clockAt.x, clockAt.y, w / 3, clockAt.y + large}, fg), 20);
     PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(hwnd) && !osd->MenuShown(); }));
