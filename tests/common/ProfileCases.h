@@ -33,9 +33,8 @@ enum class ProfileOp { Write, DeleteKey, DeleteSection };
 struct ProfileStep {
     ProfileOp op;
     const wchar_t* section;
-    const wchar_t* key;
-    const wchar_t* value;
-    bool result;
+    const wchar_t* key = nullptr;
+    const wchar_t* value = nullptr;
 };
 
 inline std::wstring JoinProfileList(const ProfilePairs& pairs, bool withValues) {
@@ -64,145 +63,93 @@ inline bool ApplyProfileStep(CProfileStore& store, const std::wstring& file, con
                                         : store.DeleteSection(file, s.section);
 }
 
+// clang-format off
 inline const std::vector<ProfileCase> kProfileCases = {
     {"sample",
      L"; leading comment\r\ntop=before any section\r\n[Settings]\r\nRC Layout Version = 4\r\n\r\n"
      L"[ Software ]\r\n0=Windows (Standard)\r\n  1 = ---  \r\n2=\r\n3\r\n"
      L"[Player]\r\nExecutable=\"player.exe\"\r\nDescription='Media player'\r\nCaption=\"unbalanced\r\n"
-     L"Empty=\"\"\r\nQuote=\"\r\nInner=a \"b\" c\r\n"
      L"\t200\t=  3, 96,    0,  0,  0,1000,200,\"0\",\"\",\"0\"\t\r\nDUP=first\r\ndup=second\r\n"
-     L";comment=not a key\r\n=nameless\r\n=second nameless\r\n"
-     L"[player]\r\nLate=only in the second section\r\n"
+     L";comment=not a key\r\n=nameless\r\n=second nameless\r\n[player]\r\nLate=only in the second section\r\n"
      L"[Strings]\r\n1600=Gr\u00F6\u00DFe \u20AC \u0178\r\n0x640=hex key\r\n[Empty]\r\n[NoClose\r\nx=1\r\n"
      L"[Header] ; comment\r\nk=after a commented header\r\n[Last]\r\nk=v",
-     false,
-     {
-         {nullptr, nullptr, L"Settings|Software|Player|player|Strings|Empty|Header|Last",
+     false, {
+         {nullptr, nullptr,
+          L"Settings|Software|Player|player|Strings|Empty|Header|Last",
           L"Settings|Software|player|Strings|Empty|Last|New Section|NoClose|Header"},
-         {L"Settings", L"RC Layout Version", L"4", L"4"},
          {L"  settings\t", L" rc layout version ", L"4", L"4"},
-         {L"SOFTWARE", L"0", L"Windows (Standard)", L"Windows (Standard)"},
-         {L"software", L"1", L"---", L"leading blanks"},
-         {L"Software", L"2", L"", L""},
-         {L"Software", L"3", L"<def>", L"<def>"},
-         {L"Software", L"4", L"<def>", L"Next"},
+         {L"SOFTWARE", nullptr,
+          L"0=Windows (Standard)|1=---|2=|3=", L"0=Windows (Standard)|1=leading blanks|2=|3=|4=Next"},
+         {L"software", L"1", L"---", L"leading blanks"}, {L"Software", L"3", L"<def>", L"<def>"},
          {L"Player", nullptr,
-          L"Executable=\"player.exe\"|Description='Media "
-          L"player'|Caption=\"unbalanced|Empty=\"\"|Quote=\"|Inner=a \"b\" c|200=3, 96,    0,  0,  "
-          L"0,1000,200,\"0\",\"\",\"0\"|DUP=first|dup=second|=nameless",
+          L"Executable=\"player.exe\"|Description='Media player'|Caption=\"unbalanced|"
+          L"200=3, 96,    0,  0,  0,1000,200,\"0\",\"\",\"0\"|DUP=first|dup=second|=nameless",
           L"Late=only in the second section"},
          {L"Player", L"Executable", L"player.exe", L"<def>"},
          {L"player", L"description", L"Media player", L"<def>"},
-         {L"Player", L"Caption", L"\"unbalanced", L"<def>"},
-         {L"Player", L"Empty", L"", L"<def>"},
-         {L"Player", L"Quote", L"\"", L"<def>"},
-         {L"Player", L"Inner", L"a \"b\" c", L"<def>"},
-         {L"Player", L"200", L"3, 96,    0,  0,  0,1000,200,\"0\",\"\",\"0\"", L"<def>"},
          {L"Player", L"dup", L"first", L"<def>"},
          {L"Player", L"Late", L"<def>", L"only in the second section"},
-         {L"Player", L";comment", L"not a key", L"<def>"},
-         {L"Player", L"", L"nameless", L"<def>"},
-         {L"Strings", nullptr, L"1600=Gr\u00F6\u00DFe \u20AC \u0178|0x640=hex key",
+         {L"Player", L";comment", L"not a key", L"<def>"}, {L"Player", L"", L"nameless", L"<def>"},
+         {L"Strings", nullptr,
+          L"1600=Gr\u00F6\u00DFe \u20AC \u0178|0x640=hex key",
           L"1600=\"Gr\u00FC\u00DFe\" \u20AC|0x640=hex key"},
-         {L"Strings", L"0x640", L"hex key", L"hex key"},
-         {L"Empty", nullptr, L"[NoClose=|x=1", L"[NoClose=|x="},
-         {L"Empty", L"[NoClose", L"<def>", L"<def>"},
-         {L"NoClose", L"x", L"<def>", L"2"},
-         {L"Header", L"k", L"after a commented header", L"again"},
-         {L"Last", nullptr, L"k=v", L"k=w|k2=v2"},
+         {L"Empty", nullptr, L"[NoClose=|x=1", L"[NoClose=|x="}, {L"NoClose", L"x", L"<def>", L"2"},
+         {L"Header", L"k", L"after a commented header", L"again"}, {L"Last", nullptr, L"k=v", L"k=w|k2=v2"},
          {L"New Section", L"Key", L"<def>", L"single quoted"},
-         {L"", L"top", L"before any section", L"before any section"},
-         {L"", L"hidden", L"<def>", L"<def>"},
-     }},
+         {L"", L"top", L"before any section", L"before any section"}, {L"", L"hidden", L"<def>", L"<def>"}}},
     {"blanks and case",
      L"[Settings]\r\n  RC Layout Version  =   4  \r\n\tTabbed\t=\tvalue with  inner  blanks\t\r\n"
      L"[ Spaced Name ]\r\nk=1\r\n[\u00C4rger]\r\nK=2\r\nnbsp=\u00A0v\u00A0\x0B\x0C\x1A\r\n",
-     false,
-     {
+     false, {
          {nullptr, nullptr, L"Settings|Spaced Name|\u00C4rger"},
-         {L"Settings", L"tabbed", L"value with  inner  blanks"},
-         {L"Spaced Name", L"K", L"1"},
-         {L" Spaced Name ", nullptr, L"k=1", nullptr, 0, true},
-         {L"\u00C4rger", L"nbsp", L"\u00A0v\u00A0"},
-         {L"\u00E4RGER", L"k", L"2", nullptr, 0, true},
-     }},
+         {L"Settings", L"tabbed", L"value with  inner  blanks"}, {L"Spaced Name", L"K", L"1"},
+         {L" Spaced Name ", nullptr, L"k=1", nullptr, 0, true}, {L"\u00C4rger", L"nbsp", L"\u00A0v\u00A0"},
+         {L"\u00E4RGER", L"k", L"2", nullptr, 0, true}}},
     {"quotes",
      L"[s]\r\na=\"two words\"\r\nb=  \"  inner blanks stay  \"  \r\nc='single'\r\nd=\"unbalanced\r\n"
-     L"e=\"\r\nf=\"\"\r\ng=\"x\"y\"\r\nh=\"mixed'\r\ni='mixed\"\r\nj=\"\"quoted twice\"\"\r\n",
-     false,
-     {
-         {L"s", L"a", L"two words"},
-         {L"s", L"b", L"  inner blanks stay  "},
-         {L"s", L"c", L"single"},
+     L"e=\"\r\nf=\"\"\r\ng=\"x\"y\"\r\nh=\"mixed'\r\ni='mixed\"\r\nj=\"\"quoted twice\"\"\r\nk=a \"b\" c\r\n",
+     false, {
+         {L"s", L"a", L"two words"}, {L"s", L"b", L"  inner blanks stay  "}, {L"s", L"c", L"single"},
          {L"s", L"d", L"\"unbalanced"},
-         {L"s", L"e", L"\""},
-         {L"s", L"f", L""},
-         {L"s", L"g", L"x\"y"},
-         {L"s", L"h", L"\"mixed'"},
-         {L"s", L"i", L"'mixed\""},
-         {L"s", L"j", L"\"quoted twice\""},
-     }},
-    {"first wins",
-     L"[A]\r\nk=first\r\nK = second\r\n[B]\r\nx=1\r\n[a]\r\nk=third\r\nonly=later\r\n",
-     false,
-     {{nullptr, nullptr, L"A|B|a"},
-      {L"A", L"k", L"first"},
-      {L"A", L"only", L"<def>"},
-      {L"a", nullptr, L"k=first|K=second"}}},
+         {L"s", L"e", L"\""}, {L"s", L"f", L""}, {L"s", L"g", L"x\"y"}, {L"s", L"h", L"\"mixed'"},
+         {L"s", L"i", L"'mixed\""}, {L"s", L"j", L"\"quoted twice\""}, {L"s", L"k", L"a \"b\" c"}}},
+    {"first wins", L"[A]\r\nk=first\r\nK = second\r\n[B]\r\nx=1\r\n[a]\r\nk=third\r\nonly=later\r\n", false, {
+         {nullptr, nullptr, L"A|B|a"}, {L"A", L"k", L"first"}, {L"A", L"only", L"<def>"},
+         {L"a", nullptr, L"k=first|K=second"}}},
     {"without names",
      L"loose=before any header\r\n[s]\r\nnovalue\r\nempty=\r\n; c\r\n=nameless\r\n = dropped\r\n"
      L"[]\r\nhidden=1\r\n[ ]\r\nblank=1\r\n[t]\r\nx=y\r\n",
-     false,
-     {
-         {nullptr, nullptr, L"s|t"},
-         {L" ", L"loose", L"before any header"},
-         {L"", L"hidden", L"<def>"},
+     false, {
+         {nullptr, nullptr, L"s|t"}, {L" ", L"loose", L"before any header"}, {L"", L"hidden", L"<def>"},
          {L"", L"blank", L"<def>"},
-         {L"s", nullptr, L"novalue=|empty=|=nameless"},
-         {L"s", L"novalue", L"<def>"},
-         {L"s", L"empty", L""},
+         {L"s", nullptr, L"novalue=|empty=|=nameless"}, {L"s", L"novalue", L"<def>"}, {L"s", L"empty", L""},
          {L"s", L" ", L"nameless"},
-         {L"other", L"empty", L"<def>"},
-     }},
-    {"line ends",
-     L"[a]\rk=1\r\nj=2\n\rm=3\r\r\nn=x\ry\r\n[b\r]\r\nz=1\r\n",
-     true,
-     {{nullptr, nullptr, L"a"}, {L"a", nullptr, L"k=1|j=2|m=3|n=x|y=|[b=|]=|z=1"}}},
-    {"buffers",
-     L"[abc]\r\nk=12345\r\nkk=6\r\n[de]\r\n[fghij]\r\n",
-     false,
-     {
-         {nullptr, nullptr, L"abc|de|fghij", nullptr, 14},
-         {nullptr, nullptr, L"abc|de|fghi", nullptr, 13},
-         {nullptr, nullptr, L"abc|d", nullptr, 7},
-         {nullptr, nullptr, L"abc", nullptr, 6},
-         {nullptr, nullptr, L"", nullptr, 1},
-         {L"abc", nullptr, L"k=12345|kk=6", nullptr, 14},
-         {L"abc", nullptr, L"k=12345|kk=", nullptr, 13},
-         {L"abc", nullptr, L"k=1234", nullptr, 8},
-         {L"abc", nullptr, L"", nullptr, 2},
-     }},
+         {L"other", L"empty", L"<def>"}}},
+    {"line ends", L"[a]\rk=1\r\nj=2\n\rm=3\r\r\nn=x\ry\r\n[b\r]\r\nz=1\r\n", true, {
+         {nullptr, nullptr, L"a"}, {L"a", nullptr, L"k=1|j=2|m=3|n=x|y=|[b=|]=|z=1"}}},
+    {"buffers", L"[abc]\r\nk=12345\r\nkk=6\r\n[de]\r\n[fghij]\r\n", false, {
+         {nullptr, nullptr, L"abc|de|fghij", nullptr, 14}, {nullptr, nullptr, L"abc|de|fghi", nullptr, 13},
+         {nullptr, nullptr, L"abc|d", nullptr, 7}, {nullptr, nullptr, L"abc", nullptr, 6},
+         {nullptr, nullptr, L"", nullptr, 1}, {L"abc", nullptr, L"k=12345|kk=6", nullptr, 14},
+         {L"abc", nullptr, L"k=12345|kk=", nullptr, 13}, {L"abc", nullptr, L"k=1234", nullptr, 8},
+         {L"abc", nullptr, L"", nullptr, 2}}},
 };
 
-// Changes to the sample case, with what the change returns.
+// Changes to the sample case; each of them succeeds.
 inline const std::vector<ProfileStep> kProfileSteps = {
-    {ProfileOp::Write, L"Player", L"EXECUTABLE", L"new.exe", true},
-    {ProfileOp::Write, L" software ", L" 4 ", L"Next", true},
-    {ProfileOp::Write, L"Software", L"1", L"  leading blanks", true},
-    {ProfileOp::Write, L"PLAYER", L"Late", L"into the first section", true},
-    {ProfileOp::Write, L"New Section", L"Key", L"'single quoted'", true},
-    {ProfileOp::Write, L"Strings", L"1600", L"\"Gr\u00FC\u00DFe\" \u20AC", true},
-    {ProfileOp::Write, L"Empty", L"x", L"", true},
-    {ProfileOp::Write, L"NoClose", L"x", L"2", true},
-    {ProfileOp::Write, L"Last", L"k", L"w", true},
-    {ProfileOp::Write, L"Last", L"k2", L"v2", true},
-    {ProfileOp::DeleteKey, L"player", L"dup", nullptr, true},
-    {ProfileOp::DeleteKey, L"Settings", L"missing", nullptr, true},
-    {ProfileOp::DeleteKey, L"Missing", L"k", nullptr, true},
-    {ProfileOp::DeleteSection, L"PLAYER", nullptr, nullptr, true},
-    {ProfileOp::DeleteSection, L"Missing", nullptr, nullptr, true},
-    {ProfileOp::DeleteSection, L"Header", nullptr, nullptr, true},
-    {ProfileOp::Write, L"Header", L"k", L"again", true},
+    {ProfileOp::Write, L"Player", L"EXECUTABLE", L"new.exe"},
+    {ProfileOp::Write, L" software ", L" 4 ", L"Next"},
+    {ProfileOp::Write, L"Software", L"1", L"  leading blanks"},
+    {ProfileOp::Write, L"PLAYER", L"Late", L"into the first section"},
+    {ProfileOp::Write, L"New Section", L"Key", L"'single quoted'"},
+    {ProfileOp::Write, L"Strings", L"1600", L"\"Gr\u00FC\u00DFe\" \u20AC"},
+    {ProfileOp::Write, L"Empty", L"x", L""}, {ProfileOp::Write, L"NoClose", L"x", L"2"},
+    {ProfileOp::Write, L"Last", L"k", L"w"}, {ProfileOp::Write, L"Last", L"k2", L"v2"},
+    {ProfileOp::DeleteKey, L"player", L"dup"}, {ProfileOp::DeleteKey, L"Settings", L"missing"},
+    {ProfileOp::DeleteKey, L"Missing", L"k"}, {ProfileOp::DeleteSection, L"PLAYER"},
+    {ProfileOp::DeleteSection, L"Missing"}, {ProfileOp::DeleteSection, L"Header"},
+    {ProfileOp::Write, L"Header", L"k", L"again"},
 };
+// clang-format on
 
 } // namespace lm::test

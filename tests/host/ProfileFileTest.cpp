@@ -53,7 +53,7 @@ TEST_F(ProfileTest, SharedCasesInAnsiAndUtf16) {
             if (!c.reads.front().after)
                 continue;
             for (const test::ProfileStep& s : test::kProfileSteps)
-                EXPECT_EQ(test::ApplyProfileStep(store, file, s), s.result) << ToUtf8(s.section);
+                EXPECT_TRUE(test::ApplyProfileStep(store, file, s)) << ToUtf8(s.section);
             for (const test::ProfileRead& r : c.reads)
                 EXPECT_EQ(test::StoreAnswer(store, file, r), r.after)
                     << (r.section ? ToUtf8(r.section) : "names");
