@@ -29,9 +29,17 @@ std::wstring TrimProfile(const std::wstring& s) {
     return Trim(s, IsProfileSpace);
 }
 
-// The form under which names are matched: trimmed and folded.
+// The form under which names are matched: ended at a zero as a C string would be, trimmed and folded.
 std::wstring MatchForm(const std::wstring& s) {
-    return TextToLower(TrimProfile(s));
+    size_t b = 0, e = std::min(s.find(L'\0'), s.size());
+    while (b < e && IsProfileSpace(s[b]))
+        ++b;
+    while (e > b && IsProfileSpace(s[e - 1]))
+        --e;
+    std::wstring form(e - b, L'\0');
+    for (size_t i = b; i < e; ++i)
+        form[i - b] = FoldChar(s[i]);
+    return form;
 }
 
 // Text given by a caller ends at its first zero, as a C string would.
@@ -513,7 +521,7 @@ std::vector<std::wstring> CProfileEdit::SectionNames() const {
 
 ProfilePairs CProfileEdit::Section(const std::wstring& section) const {
     ProfilePairs out;
-    const size_t s = state_->FindSection(MatchForm(CutAtZero(section)));
+    const size_t s = state_->FindSection(MatchForm(section));
     if (s != kNone)
         state_->ForEachKey(s, [&](const std::wstring& name, const std::wstring& value, bool) {
             if (name.empty() || name[0] != L';')
@@ -525,10 +533,10 @@ ProfilePairs CProfileEdit::Section(const std::wstring& section) const {
 bool CProfileEdit::GetString(const std::wstring& section, const std::wstring& key,
                              std::wstring& value) const {
     const State& st = *state_;
-    const size_t s = st.FindSection(MatchForm(CutAtZero(section)));
+    const size_t s = st.FindSection(MatchForm(section));
     bool added = false;
     size_t k = 0;
-    if (s == kNone || !st.FindKey(s, MatchForm(CutAtZero(key)), added, k))
+    if (s == kNone || !st.FindKey(s, MatchForm(key), added, k))
         return false;
     if (added) {
         value = Unquote(TrimProfile(st.changes.at(s).added[k].value));
@@ -602,7 +610,7 @@ bool CProfileEdit::WriteString(const std::wstring& section, const std::wstring& 
 
 void CProfileEdit::DeleteKey(const std::wstring& section, const std::wstring& key) {
     State& st = *state_;
-    const std::wstring secForm = MatchForm(CutAtZero(section)), keyForm = MatchForm(CutAtZero(key));
+    const std::wstring secForm = MatchForm(section), keyForm = MatchForm(key);
     if (secForm.empty() || keyForm.empty())
         return;
     // The first section of that name that holds the key loses the key's first line.
@@ -625,7 +633,7 @@ void CProfileEdit::DeleteKey(const std::wstring& section, const std::wstring& ke
 
 void CProfileEdit::DeleteSection(const std::wstring& section) {
     State& st = *state_;
-    const std::wstring secForm = MatchForm(CutAtZero(section));
+    const std::wstring secForm = MatchForm(section);
     const size_t s = secForm.empty() ? kNone : st.FindSection(secForm);
     if (s == kNone)
         return;
@@ -772,10 +780,10 @@ bool CProfileStore::GetString(const std::wstring& file, const std::wstring& sect
                               std::wstring& value, const std::wstring& def) {
     const Snapshot snap = impl_->Look(fs_, ansi_, file);
     if (snap.parsed) {
-        const size_t s = snap.parsed->FindSection(MatchForm(CutAtZero(section)));
+        const size_t s = snap.parsed->FindSection(MatchForm(section));
         if (s != kNone) {
             const ParsedSection& sec = snap.parsed->sections[s];
-            auto it = sec.index.find(MatchForm(CutAtZero(key)));
+            auto it = sec.index.find(MatchForm(key));
             if (it != sec.index.end() && sec.keys[it->second].hasValue) {
                 value = Unquote(sec.keys[it->second].value);
                 return true;
@@ -797,7 +805,7 @@ ProfilePairs CProfileStore::GetSection(const std::wstring& file, const std::wstr
                                        size_t maxChars) {
     ProfilePairs out;
     const Snapshot snap = impl_->Look(fs_, ansi_, file);
-    const size_t s = snap.parsed ? snap.parsed->FindSection(MatchForm(CutAtZero(section))) : kNone;
+    const size_t s = snap.parsed ? snap.parsed->FindSection(MatchForm(section)) : kNone;
     if (s == kNone)
         return out;
     const ParsedSection& sec = snap.parsed->sections[s];
@@ -810,16 +818,17 @@ ProfilePairs CProfileStore::GetSection(const std::wstring& file, const std::wstr
             break;
         if (!k.name.empty() && k.name[0] == L';')
             continue;
-        size_t n = std::min(k.name.size(), room - 2);
-        out.emplace_back(k.name.substr(0, n), std::wstring());
+        const size_t n = std::min(k.name.size(), room - 2);
         room -= n + 1;
-        if (room < 2)
-            break;
-        if (k.hasValue) {
-            size_t m = std::min(k.value.size(), room - 2);
-            out.back().second = k.value.substr(0, m);
+        std::wstring value;
+        if (room >= 2 && k.hasValue) {
+            const size_t m = std::min(k.value.size(), room - 2);
+            value = m == k.value.size() ? k.value : k.value.substr(0, m);
             room -= m + 1;
         }
+        out.emplace_back(n == k.name.size() ? k.name : k.name.substr(0, n), std::move(value));
+        if (room < 2)
+            break;
     }
     return out;
 }
@@ -847,7 +856,7 @@ std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& fil
 
 bool CProfileStore::SectionExists(const std::wstring& file, const std::wstring& section) {
     const Snapshot snap = impl_->Look(fs_, ansi_, file);
-    return snap.parsed && snap.parsed->FindSection(MatchForm(CutAtZero(section))) != kNone;
+    return snap.parsed && snap.parsed->FindSection(MatchForm(section)) != kNone;
 }
 
 CProfileEdit CProfileStore::Edit(const std::wstring& file) {
@@ -907,7 +916,7 @@ bool CProfileStore::DeleteSection(const std::wstring& file, const std::wstring& 
 }
 
 bool CProfileStore::NamesMatch(const std::wstring& a, const std::wstring& b) {
-    return MatchForm(CutAtZero(a)) == MatchForm(CutAtZero(b));
+    return MatchForm(a) == MatchForm(b);
 }
 
 void CProfileStore::Invalidate(const std::wstring& file) {
