@@ -10,7 +10,8 @@
 #include "base/Text.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <bitset>
+#include <map>
 
 namespace lm {
 namespace {
@@ -43,62 +44,63 @@ int32_t RenumberedKey(int32_t old) {
     return RCKEY_NONE;
 }
 
-std::wstring KeyText(int32_t key) {
-    return FormatBounded(16, L"%d", key);
-}
-
-// The command sets of the edited file, and the first raw value of each key of one, by the key's
-// trimmed name.
+// The command sets of the edited file.
 std::vector<std::wstring> CommandSets(const CProfileEdit& edit) {
     std::vector<std::wstring> names = edit.SectionNames();
     names.erase(std::remove_if(names.begin(), names.end(), &CCmdSetAdmin::IsReservedSection), names.end());
     return names;
 }
 
-std::unordered_map<std::wstring, std::wstring> RawSection(const CProfileEdit& edit,
-                                                          const std::wstring& section) {
-    std::unordered_map<std::wstring, std::wstring> values;
-    for (auto& [key, value] : edit.Section(section))
-        values.emplace(Trim(key), value);
-    return values;
+// The values of a section's keys that are, trimmed, a key ID from `first` to `last` in plain decimal form:
+// the first line of each key, by key ID.
+std::map<int32_t, std::wstring> KeyLines(const CProfileEdit& edit, const std::wstring& section, int32_t first,
+                                         int32_t last) {
+    std::map<int32_t, std::wstring> lines;
+    for (auto& [name, value] : edit.Section(section)) {
+        size_t b = 0, e = name.size();
+        while (b < e && IsBlankOrTab(name[b]))
+            ++b;
+        while (e > b && IsBlankOrTab(name[e - 1]))
+            --e;
+        int32_t id = 0;
+        for (size_t i = b; i < e && i < b + 3 && id >= 0; ++i)
+            id = name[i] >= L'0' && name[i] <= L'9' ? id * 10 + (name[i] - L'0') : -1;
+        if (e == b || e - b > 3 || name[b] == L'0' || id < 0)
+            continue;
+        if (id >= first && id <= last)
+            lines.emplace(id, value); // the first line of a key counts, even one without a value
+    }
+    return lines;
 }
 
-// Every old key leaves its line first, so that no new number takes the place of an old key not yet
-// moved; then the values go under their new numbers in the order of the old ones, so that of two old
-// keys with the same new number the later one wins. Keys without a new number are dropped.
-void RenumberKeys(CProfileEdit& edit) {
-    for (const std::wstring& section : CommandSets(edit)) {
-        auto values = RawSection(edit, section);
-        std::vector<std::pair<int32_t, std::wstring>> moved;
-        for (int32_t old = kRenumberFirst; old <= kRenumberLast; ++old) {
-            auto it = values.find(KeyText(old));
-            if (it == values.end() || it->second.empty())
-                continue;
-            moved.emplace_back(old, it->second);
-            edit.DeleteKey(section, KeyText(old));
-        }
+// One command set. Layouts 0 to 2 renumber first: every old key leaves its line, so that no new number
+// takes the place of an old key not yet moved; then the values go under their new numbers in the order of
+// the old ones, so that of two old keys with the same new number the later one wins; keys without a new
+// number are dropped. Then every line of a remote key is written in the current form with the default
+// repeat values (a moved line is written in that form at once).
+void ConvertSection(CProfileEdit& edit, const std::wstring& section, bool renumber, CKeyNames& names) {
+    std::bitset<RCKEY_COUNT> written;
+    auto write = [&](int32_t key, const std::wstring& value) {
+        tagWINCMD cmd;
+        ParseLayout3Line(value, cmd);
+        cmd.bRepeat = 0;
+        cmd.nRepeatDelay = 1000;
+        cmd.nRepeatRate = 200;
+        edit.WriteString(section, FormatKeyLineKey(key), FormatKeyLine(cmd, names.EnglishName(key)));
+        written.set(static_cast<size_t>(key));
+    };
+    if (renumber) {
+        const auto moved = KeyLines(edit, section, kRenumberFirst, kRenumberLast);
         for (auto& [old, value] : moved)
-            if (RenumberedKey(old) != RCKEY_NONE)
-                edit.WriteString(section, KeyText(RenumberedKey(old)), value);
+            if (!value.empty())
+                edit.DeleteKey(section, FormatKeyLineKey(old));
+        for (auto& [old, value] : moved)
+            if (!value.empty() && RenumberedKey(old) != RCKEY_NONE)
+                write(RenumberedKey(old), value);
     }
-}
-
-// Every key line of the remote keys in the current form, with the default repeat values.
-void ConvertKeyLines(CProfileEdit& edit, CKeyNames& names) {
-    for (const std::wstring& section : CommandSets(edit)) {
-        auto values = RawSection(edit, section);
-        for (int32_t key = RCKEY_POWER; key < RCKEY_COUNT; ++key) {
-            auto it = values.find(std::to_wstring(key));
-            if (it == values.end() || it->second.empty())
-                continue;
-            tagWINCMD cmd;
-            ParseLayout3Line(it->second, cmd);
-            cmd.bRepeat = 0;
-            cmd.nRepeatDelay = 1000;
-            cmd.nRepeatRate = 200;
-            edit.WriteString(section, FormatKeyLineKey(key), FormatKeyLine(cmd, names.EnglishName(key)));
-        }
-    }
+    for (auto& [key, value] : KeyLines(edit, section, RCKEY_POWER, RCKEY_COUNT - 1))
+        if (!value.empty() && !written.test(static_cast<size_t>(key)))
+            write(key, value);
 }
 
 } // namespace
@@ -132,9 +134,8 @@ int CCmdSetAdmin::UpgradeFile(const std::wstring& file, bool& complete) {
     CProfileEdit edit = services_.profiles.Edit(file);
     if (version >= 0 && version <= 3) {
         if (edit.Exists()) {
-            if (version <= 2)
-                RenumberKeys(edit);
-            ConvertKeyLines(edit, services_.keyNames);
+            for (const std::wstring& section : CommandSets(edit))
+                ConvertSection(edit, section, version <= 2, services_.keyNames);
             services_.catalog.MarkForReload();
         } else {
             complete = false;

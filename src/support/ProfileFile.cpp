@@ -29,17 +29,33 @@ std::wstring TrimProfile(const std::wstring& s) {
     return Trim(s, IsProfileSpace);
 }
 
-// The form under which names are matched: ended at a zero as a C string would be, trimmed and folded.
-std::wstring MatchForm(const std::wstring& s) {
+// The bounds of a name as the store uses it: ended at a zero as a C string would be, and trimmed.
+std::pair<size_t, size_t> NameBounds(const std::wstring& s) {
     size_t b = 0, e = std::min(s.find(L'\0'), s.size());
     while (b < e && IsProfileSpace(s[b]))
         ++b;
     while (e > b && IsProfileSpace(s[e - 1]))
         --e;
+    return {b, e};
+}
+
+std::wstring CleanName(const std::wstring& s) {
+    const auto [b, e] = NameBounds(s);
+    return s.substr(b, e - b);
+}
+
+// The form under which names are matched: the name, folded.
+std::wstring MatchForm(const std::wstring& s) {
+    const auto [b, e] = NameBounds(s);
     std::wstring form(e - b, L'\0');
     for (size_t i = b; i < e; ++i)
         form[i - b] = FoldChar(s[i]);
     return form;
+}
+
+// Characters [from, to) of text, ended at a zero.
+std::wstring Slice(const std::wstring& text, size_t from, size_t to) {
+    return text.substr(from, std::min(to, text.find(L'\0', from)) - from);
 }
 
 // Text given by a caller ends at its first zero, as a C string would.
@@ -238,22 +254,23 @@ std::shared_ptr<Parsed> Parse(std::string bytes, const IAnsiCodePage& ansi) {
         return p->encoding == ProfileEncoding::Utf16LeBom ? (u[0] | (uint32_t(u[1]) << 8))
                                                           : ((uint32_t(u[0]) << 8) | u[1]);
     };
-    std::unordered_map<std::wstring, size_t> lastSection, lastKey;
-    auto link = [](std::unordered_map<std::wstring, size_t>& last, const std::wstring& form, size_t i,
-                   auto&& next) {
-        auto [it, fresh] = last.try_emplace(form, i);
+    // Enters item i under its match form; a later item of the same form goes at the end of the chain
+    // of the first (such repeats are rare).
+    auto enter = [](std::unordered_map<std::wstring, size_t>& index, std::wstring form, size_t i,
+                    auto&& next) {
+        auto [it, fresh] = index.try_emplace(std::move(form), i);
         if (!fresh) {
-            next(it->second) = i;
-            it->second = i;
+            size_t j = it->second;
+            while (next(j) != kNone)
+                j = next(j);
+            next(j) = i;
         }
-        return fresh;
     };
 
     // The keys before the first header form a section without a name. As with the Windows functions,
     // an empty name finds it (and so never a later "[]"), but it is not listed and not written to.
     p->sections.emplace_back();
     p->index.emplace(std::wstring(), 0);
-    lastSection.emplace(std::wstring(), 0);
     for (size_t pos = p->bomSize; pos < p->textEnd;) {
         Line line;
         line.begin = pos;
@@ -291,14 +308,12 @@ std::shared_ptr<Parsed> Parse(std::string bytes, const IAnsiCodePage& ansi) {
             size_t close = text.rfind(L']', e - 1);
             if (close != std::wstring::npos && close > s) {
                 ParsedSection sec;
-                sec.name = TrimProfile(CutAtZero(text.substr(s + 1, close - s - 1)));
+                sec.name = CleanName(text.substr(s + 1, close - s - 1));
                 sec.header = sec.last = lineIndex;
                 p->sections.push_back(std::move(sec));
                 const size_t id = p->sections.size() - 1;
-                const std::wstring form = MatchForm(p->sections[id].name);
-                if (link(lastSection, form, id, [&](size_t i) -> size_t& { return p->sections[i].nextSame; }))
-                    p->index.emplace(form, id);
-                lastKey.clear();
+                enter(p->index, MatchForm(p->sections[id].name), id,
+                      [&](size_t i) -> size_t& { return p->sections[i].nextSame; });
                 continue;
             }
             // A header without its closing bracket is an ordinary line of the section.
@@ -314,21 +329,20 @@ std::shared_ptr<Parsed> Parse(std::string bytes, const IAnsiCodePage& ansi) {
             size_t vs = eq + 1;
             while (vs < e && IsProfileSpace(text[vs]))
                 ++vs;
-            key.name = CutAtZero(text.substr(s, ne - s));
-            key.value = CutAtZero(text.substr(vs, e - vs));
+            key.name = Slice(text, s, ne);
+            key.value = Slice(text, vs, e);
             key.hasValue = true;
         } else {
-            key.name = CutAtZero(text.substr(s, e - s));
+            key.name = Slice(text, s, e);
         }
         cur->last = lineIndex;
         // Of several lines without a name in a row only the first counts, as with the Windows functions.
         if (key.name.empty() && !cur->keys.empty() && cur->keys.back().name.empty())
             continue;
-        const std::wstring form = MatchForm(key.name);
-        const size_t id = cur->keys.size();
+        std::wstring form = MatchForm(key.name);
         cur->keys.push_back(std::move(key));
-        if (link(lastKey, form, id, [&](size_t i) -> size_t& { return cur->keys[i].nextSame; }))
-            cur->index.emplace(form, id);
+        enter(cur->index, std::move(form), cur->keys.size() - 1,
+              [&](size_t i) -> size_t& { return cur->keys[i].nextSame; });
     }
     return p;
 }
@@ -338,6 +352,29 @@ struct NewKey {
     std::wstring name;
     std::wstring value;
     bool removed = false;
+};
+
+// The base lines an edit rewrote or removed, found by line without hashing: an upgrade changes most lines
+// of a large file.
+class LineChanges {
+public:
+    const NewKey* Find(size_t line) const {
+        return line < slot_.size() && slot_[line] ? &keys_[slot_[line] - 1] : nullptr;
+    }
+    // The change of a line, made when there is none yet; valid until the next call.
+    NewKey& At(size_t line, size_t lines) {
+        if (slot_.empty())
+            slot_.assign(lines, 0);
+        if (!slot_[line]) {
+            keys_.emplace_back();
+            slot_[line] = keys_.size();
+        }
+        return keys_[slot_[line] - 1];
+    }
+
+private:
+    std::vector<size_t> slot_; // 0: unchanged, otherwise the change's index + 1
+    std::vector<NewKey> keys_;
 };
 
 // The changes of an edit to one section.
@@ -359,37 +396,43 @@ struct CProfileEdit::State {
     bool unreadable = false;
     bool failed = false;
     bool changed = false;
-    std::unordered_map<size_t, NewKey> replaced;        // base lines rewritten or removed
-    std::unordered_map<size_t, SectionChanges> changes; // by section: base ones first, then new ones
-    std::unordered_map<std::wstring, size_t> newIndex;  // the live new section of each match form
+    LineChanges replaced;                              // base lines rewritten or removed
+    std::vector<SectionChanges> changes;               // by section: the base ones, then new ones
+    std::unordered_map<std::wstring, size_t> newIndex; // the live new section of each match form
 
     size_t BaseSections() const { return base ? base->sections.size() : 0; }
-    const SectionChanges* ChangesOf(size_t s) const {
-        auto it = changes.find(s);
-        return it == changes.end() ? nullptr : &it->second;
+    const SectionChanges* ChangesOf(size_t s) const { return s < changes.size() ? &changes[s] : nullptr; }
+    SectionChanges& Change(size_t s) {
+        if (changes.size() <= s)
+            changes.resize(std::max(s + 1, BaseSections()));
+        return changes[s];
     }
     bool SectionRemoved(size_t s) const {
         const SectionChanges* c = ChangesOf(s);
         return c && c->removed;
     }
     bool LineRemoved(size_t line) const {
-        auto it = replaced.find(line);
-        return it != replaced.end() && it->second.removed;
+        const NewKey* change = replaced.Find(line);
+        return change && change->removed;
     }
-    // The sections of a match form that are still there, in file order.
-    std::vector<size_t> Sections(const std::wstring& form) const {
-        std::vector<size_t> out;
+    NewKey& ChangeLine(size_t line) { return replaced.At(line, base->lines.size()); }
+    // Calls f(section) for the sections of a match form that are still there, in file order, until it
+    // returns true.
+    template <typename F>
+    void ForEachSection(const std::wstring& form, F&& f) const {
         for (size_t s = base ? base->FindSection(form) : kNone; s != kNone; s = base->sections[s].nextSame)
-            if (!SectionRemoved(s))
-                out.push_back(s);
+            if (!SectionRemoved(s) && f(s))
+                return;
         auto it = newIndex.find(form);
         if (it != newIndex.end())
-            out.push_back(it->second);
-        return out;
+            f(it->second);
     }
     size_t FindSection(const std::wstring& form) const {
-        std::vector<size_t> all = Sections(form);
-        return all.empty() ? kNone : all.front();
+        for (size_t s = base ? base->FindSection(form) : kNone; s != kNone; s = base->sections[s].nextSame)
+            if (!SectionRemoved(s))
+                return s;
+        auto it = newIndex.find(form);
+        return it == newIndex.end() ? kNone : it->second;
     }
     // The live key of a match form: a base key (added false) or an added one.
     bool FindKey(size_t s, const std::wstring& form, bool& added, size_t& index) const {
@@ -418,11 +461,11 @@ struct CProfileEdit::State {
     void ForEachKey(size_t s, F&& f) const {
         if (s < BaseSections())
             for (const Key& k : base->sections[s].keys) {
-                auto it = replaced.find(k.line);
-                if (it == replaced.end())
+                const NewKey* change = replaced.Find(k.line);
+                if (!change)
                     f(k.name, k.value, k.hasValue);
-                else if (!it->second.removed)
-                    f(k.name, TrimProfile(it->second.value), true);
+                else if (!change->removed)
+                    f(k.name, TrimProfile(change->value), true);
             }
         if (const SectionChanges* c = ChangesOf(s))
             for (const NewKey& k : c->added)
@@ -462,24 +505,24 @@ struct CProfileEdit::State {
                 continue;
             for (size_t l = base->FirstLine(s); l < base->EndLine(s); ++l) {
                 const Line& line = base->lines[l];
-                auto it = replaced.find(l);
-                if (it == replaced.end() || !it->second.removed) {
-                    if (it == replaced.end()) {
+                const NewKey* change = replaced.Find(l);
+                if (!change || !change->removed) {
+                    if (!change) {
                         raw(line.begin, line.end);
                     } else {
-                        if (!text(it->second.name + L"=" + it->second.value))
+                        if (!text(change->name + L"=" + change->value))
                             return false;
                         raw(line.content, line.end);
                     }
-                    lastBlank = it == replaced.end() && line.blank;
+                    lastBlank = !change && line.blank;
                     lineEnded = line.content != line.end;
                 }
                 if (l == base->sections[s].last && c && !addedKeys(*c))
                     return false;
             }
         }
-        for (size_t s = BaseSections(); changes.count(s); ++s) {
-            const SectionChanges& c = changes.at(s);
+        for (size_t s = BaseSections(); s < changes.size(); ++s) {
+            const SectionChanges& c = changes[s];
             if (c.removed)
                 continue;
             // A new section goes at the end of the file, after a blank line.
@@ -513,9 +556,9 @@ std::vector<std::wstring> CProfileEdit::SectionNames() const {
     for (size_t s = 0; s < st.BaseSections(); ++s)
         if (!st.base->sections[s].name.empty() && !st.SectionRemoved(s))
             out.push_back(st.base->sections[s].name);
-    for (size_t s = st.BaseSections(); st.changes.count(s); ++s)
-        if (!st.changes.at(s).removed)
-            out.push_back(st.changes.at(s).name);
+    for (size_t s = st.BaseSections(); s < st.changes.size(); ++s)
+        if (!st.changes[s].removed)
+            out.push_back(st.changes[s].name);
     return out;
 }
 
@@ -539,22 +582,21 @@ bool CProfileEdit::GetString(const std::wstring& section, const std::wstring& ke
     if (s == kNone || !st.FindKey(s, MatchForm(key), added, k))
         return false;
     if (added) {
-        value = Unquote(TrimProfile(st.changes.at(s).added[k].value));
+        value = Unquote(TrimProfile(st.changes[s].added[k].value));
         return true;
     }
     const Key& found = st.base->sections[s].keys[k];
-    auto it = st.replaced.find(found.line);
-    if (it == st.replaced.end() && !found.hasValue)
+    const NewKey* change = st.replaced.Find(found.line);
+    if (!change && !found.hasValue)
         return false;
-    value = Unquote(it == st.replaced.end() ? found.value : TrimProfile(it->second.value));
+    value = Unquote(change ? TrimProfile(change->value) : found.value);
     return true;
 }
 
 bool CProfileEdit::WriteString(const std::wstring& section, const std::wstring& key,
                                const std::wstring& value) {
     State& st = *state_;
-    const std::wstring secName = TrimProfile(CutAtZero(section));
-    const std::wstring keyName = TrimProfile(CutAtZero(key));
+    const std::wstring secName = CleanName(section), keyName = CleanName(key);
     std::wstring val = CutAtZero(value);
     val.erase(0, static_cast<size_t>(std::find_if_not(val.begin(), val.end(), IsProfileSpace) - val.begin()));
     // Names and values that would change the structure of the file are refused: a line break would
@@ -567,16 +609,14 @@ bool CProfileEdit::WriteString(const std::wstring& section, const std::wstring& 
     const std::wstring secForm = MatchForm(secName), keyForm = MatchForm(keyName);
     size_t s = st.FindSection(secForm);
     if (s == kNone) {
-        s = st.BaseSections();
-        while (st.changes.count(s))
-            ++s;
-        st.changes[s].name = secName;
+        s = std::max(st.changes.size(), st.BaseSections());
+        st.Change(s).name = secName;
         st.newIndex[secForm] = s;
     }
     bool added = false;
     size_t k = 0;
     if (!st.FindKey(s, keyForm, added, k)) {
-        SectionChanges& c = st.changes[s];
+        SectionChanges& c = st.Change(s);
         c.addedIndex[keyForm] = c.added.size();
         c.added.push_back(NewKey{keyName, val, false});
         st.changed = true;
@@ -585,17 +625,17 @@ bool CProfileEdit::WriteString(const std::wstring& section, const std::wstring& 
     NewKey* target = nullptr;
     std::wstring name;
     if (added) {
-        target = &st.changes[s].added[k];
+        target = &st.Change(s).added[k];
         name = target->name;
         if (target->value == val)
             return true;
     } else {
         const Key& found = st.base->sections[s].keys[k];
-        auto it = st.replaced.find(found.line);
-        if (it == st.replaced.end() ? found.hasValue && found.value == val : it->second.value == val)
+        const NewKey* change = st.replaced.Find(found.line);
+        if (change ? change->value == val : found.hasValue && found.value == val)
             return true;
         name = found.name;
-        target = &st.replaced[found.line];
+        target = &st.ChangeLine(found.line);
         target->name = name;
     }
     // A key line that begins with "[" is one only while it has no "]".
@@ -614,21 +654,21 @@ void CProfileEdit::DeleteKey(const std::wstring& section, const std::wstring& ke
     if (secForm.empty() || keyForm.empty())
         return;
     // The first section of that name that holds the key loses the key's first line.
-    for (size_t s : st.Sections(secForm)) {
+    st.ForEachSection(secForm, [&](size_t s) {
         bool added = false;
         size_t k = 0;
         if (!st.FindKey(s, keyForm, added, k))
-            continue;
+            return false;
         if (added) {
-            SectionChanges& c = st.changes[s];
+            SectionChanges& c = st.Change(s);
             c.added[k].removed = true;
             c.addedIndex.erase(keyForm);
         } else {
-            st.replaced[st.base->sections[s].keys[k].line].removed = true;
+            st.ChangeLine(st.base->sections[s].keys[k].line).removed = true;
         }
         st.changed = true;
-        return;
-    }
+        return true;
+    });
 }
 
 void CProfileEdit::DeleteSection(const std::wstring& section) {
@@ -638,7 +678,7 @@ void CProfileEdit::DeleteSection(const std::wstring& section) {
     if (s == kNone)
         return;
     // The header and every line up to the next header go.
-    st.changes[s].removed = true;
+    st.Change(s).removed = true;
     if (s >= st.BaseSections())
         st.newIndex.erase(secForm);
     st.changed = true;
