@@ -28,6 +28,13 @@ protected:
         CopyBounded(r.szExecutable, kPrgTextChars, TextToLower(name) + L".exe");
         return r;
     }
+    // A record in one line: name, executable, path, caption, description, command line, then the preset,
+    // modified-preset, HideOsd and SmsInput flags.
+    static std::wstring Fields(const tagPRGINFO& r) {
+        return FormatBounded(2048, L"%ls|%ls|%ls|%ls|%ls|%ls|%d %d %d %d", r.szName, r.szExecutable,
+                             r.szAppPath, r.szWindowCaption, r.szDescription, r.szCommandLine, r.bPreset,
+                             r.bModifiedPreset, r.bHideOsd, r.bSmsInput);
+    }
     size_t KeyLines(const std::wstring& section) {
         size_t n = 0;
         for (auto& [key, value] : Section(UserPath(), section))
@@ -75,24 +82,16 @@ TEST_F(AdminTest, ApplicationRecords) {
     auto admin = MakeFileAdmin();
 
     tagPRGINFO r;
+    // What the user's section lacks: the executable from the preset, the description from the executable.
     ASSERT_EQ(admin->LoadPrgInfo(L"VLC", r, false), 1);
-    EXPECT_STREQ(r.szName, L"VLC");
-    EXPECT_STREQ(r.szExecutable, L"vlc.exe"); // the user's section has none: the preset's
-    EXPECT_STREQ(r.szWindowCaption, L"My VLC");
-    EXPECT_STREQ(r.szAppPath, L"/x/vlc.exe");
-    EXPECT_STREQ(r.szDescription, L"vlc.exe"); // the user file has none: the executable
-    EXPECT_EQ(r.bPreset * 10 + r.bModifiedPreset, 1);
+    EXPECT_EQ(Fields(r), L"VLC|vlc.exe|/x/vlc.exe|My VLC|vlc.exe||0 1 0 0");
     ASSERT_EQ(admin->LoadPrgInfo(L"VLC", r, true), 1);
-    EXPECT_STREQ(r.szWindowCaption, L"VLC media player");
-    EXPECT_STREQ(r.szDescription, L"VLC media player");
-    EXPECT_EQ(r.bPreset * 10 + r.bModifiedPreset, 10);
+    EXPECT_EQ(Fields(r), L"VLC|vlc.exe||VLC media player|VLC media player||1 0 0 0");
     ASSERT_EQ(admin->LoadPrgInfo(L"Own", r, false), 1);
-    EXPECT_EQ(r.bPreset * 10 + r.bModifiedPreset, 0);
+    EXPECT_EQ(Fields(r), L"Own|own.exe|||own.exe||0 0 0 0");
     EXPECT_EQ(admin->LoadPrgInfo(L"Own", r, true), 0);
     ASSERT_EQ(admin->LoadPrgInfo(L"Kodi", r, false), 1);
-    EXPECT_EQ(r.bHideOsd, 1);
-    EXPECT_EQ(r.bSmsInput, 7);
-    EXPECT_STREQ(r.szCommandLine, L"-fs");
+    EXPECT_EQ(Fields(r), L"Kodi|kodi.exe|||kodi.exe|-fs|1 0 1 7");
     for (const wchar_t* none : {L"Software", L"Settings", L"Key names", L"SOFTWARE", L"Broken", L"Missing"})
         EXPECT_EQ(admin->LoadPrgInfo(none, r, false), 0) << none;
 }
@@ -110,23 +109,21 @@ TEST_F(AdminTest, ApplicationList) {
     admin->BuildExecutableMap();
     spy.looks.clear();
     ASSERT_EQ(admin->LoadAppList(), 1);
-    // One look at each file for the whole list.
-    EXPECT_EQ(spy.looks[PresetPath()], 1);
-    EXPECT_EQ(spy.looks[UserPath()], 1);
+    EXPECT_EQ(spy.looks[PresetPath()] * 10 + spy.looks[UserPath()], 11); // one look at each file for all
 
+    // Every set of either file and "---", the preset's "VLC" as the user's "vlc"; the list holds the
+    // installed ones, user sets first, with the map's paths.
     auto apps = admin->AppList();
-    // Every set of either file and "---"; the preset's "VLC" is the user's "vlc" (one section).
     EXPECT_EQ(apps->map.size(), 5u);
     EXPECT_EQ(apps->map.at(L"---"), MakeNonePrgInfo());
-    EXPECT_FALSE(apps->map.count(L"VLC"));
-    EXPECT_EQ(apps->map.at(L"vlc").bModifiedPreset, 1);
-    EXPECT_STREQ(apps->map.at(L"vlc").szWindowCaption, L"Mine");
     EXPECT_TRUE(apps->map.count(L"Absent"));
-    // Only installed applications, user sets first; the map's path replaces the file's.
-    ASSERT_EQ(apps->list.size(), 3u);
-    EXPECT_STREQ(apps->list[0].szName, L"Own");
-    EXPECT_EQ(std::wstring(apps->list[1].szAppPath), temp.Path(L"pf/VideoLAN/VLC.EXE"));
-    EXPECT_EQ(std::wstring(apps->list[2].szAppPath), temp.Path(L"pf/Kodi/kodi.exe"));
+    EXPECT_EQ(Fields(apps->map.at(L"vlc")),
+              L"vlc|vlc.exe|" + temp.Path(L"pf/VideoLAN/VLC.EXE") + L"|Mine|vlc.exe||0 1 0 0");
+    std::wstring list;
+    for (const tagPRGINFO& r : apps->list)
+        list += std::wstring(r.szName) + L"=" + r.szAppPath + L";";
+    EXPECT_EQ(list, L"Own=" + temp.Path(L"elsewhere/own.exe") + L";vlc=" + temp.Path(L"pf/VideoLAN/VLC.EXE") +
+                        L";Kodi=" + temp.Path(L"pf/Kodi/kodi.exe") + L";");
 
     // Nothing is read again until the list is marked; hundreds of sets are all taken.
     std::wstring many;
@@ -149,30 +146,29 @@ TEST_F(AdminTest, MainMenu) {
     WritePreset(L"[A]\nExecutable=a.exe\n260=0,0,0,0,0,1000,200,\"Off\",\"\",\"Play\"\n"
                 L"[B]\nExecutable=b.exe\n[Software]\n0=A\n1=---\n2=Gone\n3=B\n");
     auto admin = MakeAdmin();
-
-    std::wstring name = L"junk";
-    EXPECT_EQ(admin->GetMenuEntryName(0, name), 1);
-    EXPECT_EQ(name, L"A");
-    EXPECT_EQ(admin->GetMenuEntryName(1, name), 0);
-    EXPECT_EQ(name, L"");
-    EXPECT_EQ(admin->GetMenuEntryName(-1, name), 0);
+    // The places as names (an empty place in brackets), and the places that load.
+    auto menu = [&] {
+        std::wstring out;
+        for (int i = -1; i < 5; ++i) {
+            std::wstring name = L"junk";
+            out += admin->GetMenuEntryName(i, name) ? name + L" " : L"(" + name + L") ";
+        }
+        return out;
+    };
+    EXPECT_EQ(menu(), L"() A () Gone B () ");
     CKeymap keys;
     tagPRGINFO r;
-    ASSERT_EQ(admin->LoadMenuEntry(0, keys, &r), 1);
-    EXPECT_STREQ(r.szName, L"A");
-    EXPECT_EQ(keys.Find(260)->nType, CMD_NONE);
+    std::wstring loaded;
+    for (int i = 0; i <= 10; ++i)
+        loaded += admin->LoadMenuEntry(i, keys, &r) ? r.szName : L"-";
+    EXPECT_EQ(loaded, L"A--B-------");
     EXPECT_EQ(admin->LoadMenuEntry(0, keys, nullptr), 0);
-    EXPECT_EQ(admin->LoadMenuEntry(1, keys, &r), 0);  // "---"
-    EXPECT_EQ(admin->LoadMenuEntry(2, keys, &r), 0);  // no such set
-    EXPECT_EQ(admin->LoadMenuEntry(10, keys, &r), 0); // beyond the menu
-    ASSERT_EQ(admin->LoadMenuEntry(3, keys, &r), 1);
-    EXPECT_STREQ(r.szName, L"B");
+    ASSERT_EQ(admin->LoadMenuEntry(0, keys, &r), 1);
+    EXPECT_EQ(keys.Find(260)->nType, CMD_NONE);
 
     // Without a usable user file the menu follows the application list.
     std::filesystem::remove_all(std::filesystem::path(ToUtf8(temp.Path(L"appdata/Lumora"))));
-    EXPECT_EQ(admin->GetMenuEntryName(1, name), 1);
-    EXPECT_EQ(name, L"B");
-    EXPECT_EQ(admin->GetMenuEntryName(2, name), 0);
+    EXPECT_EQ(menu(), L"() A B () () () ");
 }
 
 TEST_F(AdminTest, DeleteBringsThePresetBack) {
@@ -400,19 +396,18 @@ TEST_F(AdminTest, ExecutableMapOrderAndPlaces) {
 
     auto admin = MakeFileAdmin();
     admin->BuildExecutableMap();
-    EXPECT_EQ(admin->FindExecutable(L"Tool.exe"), temp.Path(L"pf/Tools/TOOL.EXE")); // folders come later
-    EXPECT_EQ(admin->FindExecutable(L"QUOTED.exe"), temp.Path(L"reg/quoted.exe"));
-    EXPECT_EQ(admin->FindExecutable(L"missing.exe"), L"");
-    EXPECT_EQ(admin->FindExecutable(L"notepad.exe"), temp.Path(L"sys/notepad.exe"));
-    EXPECT_EQ(admin->FindExecutable(L"readme.txt"), L"");
-    EXPECT_EQ(admin->FindExecutable(L"explorer.exe"), temp.Path(L"win/explorer.exe"));
-    EXPECT_EQ(admin->FindExecutable(L"ehshell.exe"), temp.Path(L"win/ehome/ehshell.exe"));
-    EXPECT_EQ(admin->FindExecutable(L"top.exe"), temp.Path(L"pf/top.exe"));
-    EXPECT_EQ(admin->FindExecutable(L"deep.exe"), L""); // one level only
-    EXPECT_EQ(admin->FindExecutable(L"spot.exe"), temp.Path(L"user/Spot/spot.exe"));
-    EXPECT_EQ(admin->FindExecutable(L"roam.exe"), temp.Path(L"appdata/Roaming Player/roam.exe"));
-    // The 32-bit program folder only on a 64-bit system.
-    EXPECT_EQ(admin->FindExecutable(L"old.exe"), L"");
+    // Folders come after the registry; only one level of the program folders is searched; the 32-bit
+    // program folder only on a 64-bit system.
+    // clang-format off
+    const std::pair<const wchar_t*, const wchar_t*> found[] = {
+        {L"Tool.exe", L"pf/Tools/TOOL.EXE"}, {L"QUOTED.exe", L"reg/quoted.exe"}, {L"missing.exe", nullptr},
+        {L"notepad.exe", L"sys/notepad.exe"}, {L"readme.txt", nullptr}, {L"explorer.exe", L"win/explorer.exe"},
+        {L"ehshell.exe", L"win/ehome/ehshell.exe"}, {L"top.exe", L"pf/top.exe"}, {L"deep.exe", nullptr},
+        {L"spot.exe", L"user/Spot/spot.exe"}, {L"roam.exe", L"appdata/Roaming Player/roam.exe"},
+        {L"old.exe", nullptr}};
+    // clang-format on
+    for (auto [name, path] : found)
+        EXPECT_EQ(admin->FindExecutable(name), path ? temp.Path(path) : L"") << ToUtf8(name);
     folders.is64Bit = true;
     admin->BuildExecutableMap();
     EXPECT_EQ(admin->FindExecutable(L"old.exe"), temp.Path(L"pf86/Old/old.exe"));
