@@ -15,6 +15,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace lm::test {
 
@@ -61,23 +62,27 @@ private:
     std::string dir_;
 };
 
-// The host file system, counting the looks at each file and what changes files.
+// The host file system, counting the looks at each file and what changes files (from any thread; the
+// counters are for the test's own thread once the others are done).
 class SpyFileSystem final : public IFileSystem {
 public:
     FileInfo GetInfo(const std::wstring& path) override {
-        ++looks[path];
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++looks[path];
+        }
         return fs.GetInfo(path);
     }
     bool ReadAll(const std::wstring& path, std::string& bytes) override { return fs.ReadAll(path, bytes); }
     bool WriteAtomic(const std::wstring& path, const std::string& bytes) override {
-        ++writes;
+        Count(writes);
         return fs.WriteAtomic(path, bytes);
     }
     int RemoveLeftoverTemporaries(const std::wstring& path) override {
         return fs.RemoveLeftoverTemporaries(path);
     }
     bool SetReadOnly(const std::wstring& path, bool readOnly) override {
-        ++attributeChanges;
+        Count(attributeChanges);
         return fs.SetReadOnly(path, readOnly);
     }
     bool Remove(const std::wstring& path) override { return fs.Remove(path); }
@@ -89,6 +94,13 @@ public:
     std::map<std::wstring, int> looks;
     int writes = 0;
     int attributeChanges = 0;
+
+private:
+    void Count(int& counter) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++counter;
+    }
+    std::mutex mutex_;
 };
 
 class CmdSetFixture : public ::testing::Test {
