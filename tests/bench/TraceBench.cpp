@@ -32,8 +32,7 @@ BENCHMARK(BM_FilteredMessage);
 void BM_FilteredScope(benchmark::State& state) {
     Attached trace;
     for (auto _ : state) {
-        lm::CLMTraceScope scope(lm::kTraceInfo, lm::kTraceAllContexts, L"CRemoteApp::HandleIrEvent", L"%d",
-                                42);
+        lm::CLMTraceScope scope(lm::kTraceInfo, lm::kTraceAllContexts, L"CRemoteApp::HandleIrEvent", L"%d", 42);
         benchmark::DoNotOptimize(&scope);
     }
 }
