@@ -78,42 +78,6 @@ private:
     std::unordered_map<std::wstring, std::wstring> values_;
 };
 
-// Old key numbers of layouts 0 to 2 and their current numbers.
-struct Renumbering {
-    int32_t from;
-    int32_t to;
-};
-constexpr Renumbering kRenumbering[] = {
-    {128, 200}, {129, 201}, {130, 202}, {131, 203}, {132, 204}, {133, 205}, {134, 206}, {135, 207},
-    {136, 208}, {137, 209}, {138, 140}, {139, 160}, {140, 141}, {141, 221}, {142, 220}, {143, 241},
-    {144, 240}, {145, 223}, {146, 210}, {147, 243}, {148, 242}, {149, 180}, {150, 181}, {151, 182},
-    {152, 183}, {153, 186}, {154, 187}, {155, 161}, {156, 264}, {157, 265}, {158, 263}, {159, 260},
-    {160, 266}, {161, 267}, {162, 262}, {163, 261}, {205, 143}, {206, 223}, {207, 242}, {208, 140},
-    {209, 201}, {210, 202}, {211, 203}, {212, 204}, {213, 205}, {214, 206}, {215, 207}, {216, 208},
-    {217, 209}, {218, 200}, {219, 160}, {220, 144}, {221, 221}, {222, 220}, {223, 241}, {224, 240},
-    {225, 262}, {226, 266}, {227, 260}, {228, 267}, {229, 261}, {230, 263}, {231, 185}, {232, 141},
-};
-static_assert(sizeof(kRenumbering) / sizeof(kRenumbering[0]) == 64);
-constexpr int32_t kRenumberFirst = 128;
-constexpr int32_t kRenumberLast = 232;
-constexpr int32_t kRenumberParking = 1000;
-
-int32_t RenumberedKey(int32_t old) {
-    for (const Renumbering& r : kRenumbering)
-        if (r.from == old)
-            return r.to;
-    return RCKEY_NONE;
-}
-
-// The first raw value of each key of a section, by the key's trimmed name.
-std::unordered_map<std::wstring, std::wstring> RawSection(CProfileStore& profiles, const std::wstring& file,
-                                                          const std::wstring& section) {
-    std::unordered_map<std::wstring, std::wstring> values;
-    for (auto& [key, value] : profiles.GetSection(file, section, kAllChars))
-        values.emplace(Trim(key), value);
-    return values;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -168,6 +132,14 @@ bool CCmdSetAdmin::FileExists(const std::wstring& path) {
 
 bool CCmdSetAdmin::SectionHasEntries(const std::wstring& file, const std::wstring& section) {
     return !services_.profiles.GetSection(file, section, 64).empty();
+}
+
+CProfileEdit CCmdSetAdmin::EditFile(const std::wstring& file) {
+    CProfileEdit edit = services_.profiles.Edit(file);
+    if (!edit.Exists())
+        edit.WriteString(kSettingsSection, kLayoutVersionKey,
+                         FormatBounded(16, L"%d", kCurrentLayoutVersion));
+    return edit;
 }
 
 bool CCmdSetAdmin::IsReservedSection(const std::wstring& name) {
@@ -271,6 +243,7 @@ int CCmdSetAdmin::LoadPrgInfo(const std::wstring& name, tagPRGINFO& record, bool
     if (IsReservedSection(name))
         return 0;
     CProfileStore& profiles = services_.profiles;
+    CProfileScope scope(profiles);
     record = tagPRGINFO();
     CopyBounded(record.szName, kPrgTextChars, name);
 
@@ -305,8 +278,13 @@ int CCmdSetAdmin::LoadPrgInfo(const std::wstring& name, tagPRGINFO& record, bool
     return 1;
 }
 
+int CCmdSetAdmin::LayoutVersion(const std::wstring& file) {
+    return ProfileInt(services_.profiles.GetString(file, kSettingsSection, kLayoutVersionKey));
+}
+
 int CCmdSetAdmin::LoadAppList() {
     CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::LoadAppList");
+    CProfileScope once(services_.profiles);
     CAppCatalog& catalog = services_.catalog;
     const uint64_t ticket = catalog.BeginRebuild();
     if (ticket == 0)
@@ -363,6 +341,7 @@ int CCmdSetAdmin::GetMenuEntryName(int index, std::wstring& name) {
 int CCmdSetAdmin::LoadMenuEntry(int index, CKeymap& keymap, tagPRGINFO* record) {
     if (!record || index < 0 || index >= kMainMenuPlaces)
         return 0;
+    CProfileScope scope(services_.profiles);
     std::wstring name;
     if (!GetMenuEntryName(index, name))
         return 0;
@@ -385,6 +364,7 @@ int CCmdSetAdmin::DeleteCommandSet(const std::wstring& name) {
 }
 
 int CCmdSetAdmin::IsSameAsPreset(const std::wstring& name) {
+    CProfileScope scope(services_.profiles);
     tagPRGINFO preset, current;
     if (!LoadPrgInfo(name, preset, true))
         return 0;
@@ -402,10 +382,14 @@ int CCmdSetAdmin::IsSameAsPreset(const std::wstring& name) {
 
 int CCmdSetAdmin::SeedMainMenu() {
     CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::SeedMainMenu");
+    CProfileScope once(services_.profiles);
     if (SectionHasEntries(userFile_, kSoftwareSection))
         return 1;
+    // The values are copied as they stand in the file, quotes and all.
+    CProfileEdit edit = EditFile(userFile_);
     for (auto& [key, value] : services_.profiles.GetSection(presetFile_, kSoftwareSection, kSoftwareChars))
-        services_.profiles.WriteString(userFile_, kSoftwareSection, key, value);
+        edit.WriteString(kSoftwareSection, key, value);
+    edit.Commit();
     services_.catalog.MarkForReload();
     return 1;
 }
@@ -417,6 +401,7 @@ int CCmdSetAdmin::LoadKeymap(const std::wstring& name, CKeymap& keymap, bool fro
     CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::LoadKeymap");
     TraceMessage(kTraceInfo, kTraceContextCmdSet, L"    %ls, fLoadFromPreset=%d\n", name.c_str(),
                  fromPreset ? 1 : 0);
+    CProfileScope once(services_.profiles);
     if (!fromPreset && !SectionHasEntries(userFile_, name))
         fromPreset = true;
     BuildDefaultKeymap(keymap, services_.strings);
@@ -449,6 +434,7 @@ int CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* record) {
         return 0;
     CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::SaveKeymap", L"%ls", record->szName);
     CProfileStore& profiles = services_.profiles;
+    CProfileScope once(profiles);
     const std::wstring name = record->szName;
     if (name.empty() || IsReservedSection(name))
         return 0;
@@ -456,20 +442,23 @@ int CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* record) {
     if (!PathFolder(userFile_).empty())
         profiles.FileSystem().CreateDirectories(PathFolder(userFile_));
 
-    profiles.WriteString(userFile_, name, kKeyDescription, record->szDescription);
-    profiles.WriteString(userFile_, name, kKeyExecutable, record->szExecutable);
-    profiles.WriteString(userFile_, name, kKeyAppPath, record->szAppPath);
-    profiles.WriteString(userFile_, name, kKeyCommandLine, record->szCommandLine);
-    profiles.WriteString(userFile_, name, kKeyWindowCaption, record->szWindowCaption);
-    profiles.WriteString(userFile_, name, kKeyHideOsd, FormatBounded(16, L"%d", record->bHideOsd));
-    profiles.WriteString(userFile_, name, kKeySmsInput, FormatBounded(16, L"%d", record->bSmsInput));
-
     CKeymap reference;
     LoadKeymap(name, reference, false);
     SectionCache preset;
     preset.Load(profiles, presetFile_, name);
     CKeymap defaults;
     bool defaultsBuilt = false;
+
+    // The whole set goes into the file with one write. The application's texts keep their quotes and
+    // blanks at the ends.
+    CProfileEdit edit = EditFile(userFile_);
+    edit.WriteString(name, kKeyDescription, QuoteProfileValue(record->szDescription));
+    edit.WriteString(name, kKeyExecutable, QuoteProfileValue(record->szExecutable));
+    edit.WriteString(name, kKeyAppPath, QuoteProfileValue(record->szAppPath));
+    edit.WriteString(name, kKeyCommandLine, QuoteProfileValue(record->szCommandLine));
+    edit.WriteString(name, kKeyWindowCaption, QuoteProfileValue(record->szWindowCaption));
+    edit.WriteString(name, kKeyHideOsd, FormatBounded(16, L"%d", record->bHideOsd));
+    edit.WriteString(name, kKeySmsInput, FormatBounded(16, L"%d", record->bSmsInput));
 
     CKeyNames& names = services_.keyNames;
     for (int32_t key = 0; key < RCKEY_COUNT; ++key) {
@@ -479,7 +468,7 @@ int CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* record) {
         const std::wstring lineKey = FormatKeyLineKey(key);
         const tagWINCMD* mine = keymap.Find(key);
         if (!mine) {
-            profiles.DeleteKey(userFile_, name, lineKey);
+            edit.DeleteKey(name, lineKey);
             continue;
         }
         tagWINCMD save = *mine;
@@ -507,118 +496,16 @@ int CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* record) {
             sameAsBase = base && *base == written;
         }
         if (sameAsBase)
-            profiles.DeleteKey(userFile_, name, lineKey);
+            edit.DeleteKey(name, lineKey);
         else
-            profiles.WriteString(userFile_, name, lineKey, line);
+            edit.WriteString(name, lineKey, line);
     }
+    const bool stored = edit.Commit();
+    if (!stored)
+        TraceMessage(kTraceErr, kTraceContextCmdSet, L"CCmdSetAdmin::SaveKeymap: %ls not written\n",
+                     userFile_.c_str());
     services_.catalog.MarkForReload();
-    return 1;
-}
-
-// ---------------------------------------------------------------------------------------------------------
-// Layout upgrade
-
-int CCmdSetAdmin::LayoutVersion(const std::wstring& file) {
-    return ProfileInt(services_.profiles.GetString(file, kSettingsSection, kLayoutVersionKey));
-}
-
-bool CCmdSetAdmin::UpgradeLayout() {
-    CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::UpgradeLayout");
-    bool complete = true;
-    UpgradeFile(presetFile_, complete);
-    UpgradeFile(userFile_, complete);
-    return complete;
-}
-
-bool CCmdSetAdmin::UpgradeFileLayout(const std::wstring& file) {
-    bool complete = true;
-    UpgradeFile(file, complete);
-    return complete;
-}
-
-int CCmdSetAdmin::UpgradeFile(const std::wstring& file, bool& complete) {
-    const int version = LayoutVersion(file);
-    if (version >= kCurrentLayoutVersion)
-        return 1;
-    TraceMessage(kTraceInfo, kTraceContextCmdSet, L"    %ls: layout %d\n", file.c_str(), version);
-    IFileSystem& fs = services_.profiles.FileSystem();
-    const FileInfo before = fs.GetInfo(file);
-    const bool wasReadOnly = before.exists && before.readOnly;
-    if (wasReadOnly)
-        fs.SetReadOnly(file, false);
-
-    if (version >= 0 && version <= 2) {
-        if (!RenumberKeys(file))
-            complete = false;
-        if (!ConvertKeyLines(file))
-            complete = false;
-    } else if (version == 3) {
-        if (!ConvertKeyLines(file))
-            complete = false;
-    }
-    services_.profiles.WriteString(file, kSettingsSection, kLayoutVersionKey,
-                                   FormatBounded(16, L"%d", kCurrentLayoutVersion));
-    if (wasReadOnly)
-        fs.SetReadOnly(file, true);
-    return 1;
-}
-
-int CCmdSetAdmin::RenumberKeys(const std::wstring& file) {
-    CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::RenumberKeys", L"%ls", file.c_str());
-    if (!FileExists(file))
-        return 0;
-    CProfileStore& profiles = services_.profiles;
-    auto key = [](int32_t id) { return FormatBounded(16, L"%d", id); };
-    for (const std::wstring& section : CommandSetNames(file)) {
-        // First every old key out of the way, so that no new number overwrites an old key not yet moved.
-        auto values = RawSection(profiles, file, section);
-        std::unordered_map<int32_t, std::wstring> parked;
-        for (int32_t old = kRenumberFirst; old <= kRenumberLast; ++old) {
-            auto it = values.find(key(old));
-            if (it == values.end() || it->second.empty())
-                continue;
-            profiles.WriteString(file, section, key(old + kRenumberParking), it->second);
-            profiles.DeleteKey(file, section, key(old));
-            parked[old] = it->second;
-        }
-        for (int32_t old = kRenumberFirst; old <= kRenumberLast; ++old) {
-            auto it = parked.find(old);
-            if (it == parked.end())
-                continue;
-            const int32_t renumbered = RenumberedKey(old);
-            if (renumbered != RCKEY_NONE)
-                profiles.WriteString(file, section, key(renumbered), it->second);
-            profiles.DeleteKey(file, section, key(old + kRenumberParking));
-        }
-    }
-    services_.catalog.MarkForReload();
-    return 1;
-}
-
-int CCmdSetAdmin::ConvertKeyLines(const std::wstring& file) {
-    CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::ConvertKeyLines", L"%ls",
-                        file.c_str());
-    if (!FileExists(file))
-        return 0;
-    CProfileStore& profiles = services_.profiles;
-    CKeyNames& names = services_.keyNames;
-    for (const std::wstring& section : CommandSetNames(file)) {
-        auto values = RawSection(profiles, file, section);
-        for (int32_t key = RCKEY_POWER; key < RCKEY_COUNT; ++key) {
-            auto it = values.find(std::to_wstring(key));
-            if (it == values.end() || it->second.empty())
-                continue;
-            tagWINCMD cmd;
-            ParseLayout3Line(it->second, cmd);
-            cmd.bRepeat = 0;
-            cmd.nRepeatDelay = 1000;
-            cmd.nRepeatRate = 200;
-            profiles.WriteString(file, section, FormatKeyLineKey(key),
-                                 FormatKeyLine(cmd, names.EnglishName(key)));
-        }
-    }
-    services_.catalog.MarkForReload();
-    return 1;
+    return stored ? 1 : 0;
 }
 
 } // namespace lm

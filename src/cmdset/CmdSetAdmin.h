@@ -75,15 +75,14 @@ public:
     // Fills the map from executable names (lower case) to their full paths. Returns 1.
     int BuildExecutableMap();
 
-    // Brings the preset file and then the user file to the current layout. False when a conversion that
-    // had to run found its file missing.
+    // At start-up: removes what writes of an earlier run left beside the two files when it ended in the
+    // middle, then brings the preset file and then the user file to the current layout. False when a
+    // conversion that had to run found its file missing.
     bool UpgradeLayout();
-    // Brings one file to the current layout; false when a conversion that had to run found it missing.
+    // Brings one file to the current layout, converted in memory and replaced with one atomic write: the
+    // file is the old or the upgraded one, whenever the program ends. False when a conversion that had
+    // to run found the file missing (it is then created with the version only).
     bool UpgradeFileLayout(const std::wstring& file);
-    // Renumbers the keys of layouts 0 to 2. 0 when the file does not exist.
-    int RenumberKeys(const std::wstring& file);
-    // Rewrites the key lines of layout 3 in the current form. 0 when the file does not exist.
-    int ConvertKeyLines(const std::wstring& file);
     // The layout version a file declares (0 when it declares none).
     int LayoutVersion(const std::wstring& file);
 
@@ -108,6 +107,9 @@ protected:
 
 private:
     bool SectionHasEntries(const std::wstring& file, const std::wstring& section);
+    // An edit of a command-set file; a file it creates starts with the current layout version, so that
+    // it is never taken for an old one.
+    CProfileEdit EditFile(const std::wstring& file);
     bool FileExists(const std::wstring& path);
     void MapFolderExecutables(const std::wstring& folder);
     void MapProgramFolder(const std::wstring& root);

@@ -4,7 +4,7 @@
 
 #include <climits>
 #include <cwctype>
-#include <vector>
+#include <utility>
 
 namespace lm {
 namespace {
@@ -53,39 +53,41 @@ int ScanNumbers(const std::wstring& s, int32_t* out, int count) {
     return count;
 }
 
-std::vector<std::wstring> SplitAtCommas(const std::wstring& s) {
-    std::vector<std::wstring> fields;
-    size_t start = 0;
-    for (;;) {
-        size_t comma = s.find(L',', start);
-        if (comma == std::wstring::npos) {
-            fields.push_back(s.substr(start));
-            return fields;
-        }
-        fields.push_back(s.substr(start, comma - start));
-        start = comma + 1;
-    }
-}
+// Where the comma-separated fields of a line lie (the first ten of them), and how many there are.
+struct Fields {
+    static constexpr size_t kKept = 10;
+    size_t begin[kKept] = {}, end[kKept] = {};
+    size_t count = 0;
 
-// A text field: trimmed, without double quotes, its first blank-free token, "_" back to a blank.
-std::wstring ReadTextField(const std::wstring& field) {
-    std::wstring unquoted;
-    for (wchar_t c : Trim(field))
-        if (c != L'"')
-            unquoted += c;
-    size_t b = 0;
-    while (b < unquoted.size() && IsScanSpace(unquoted[b]))
-        ++b;
-    size_t e = b;
-    while (e < unquoted.size() && !IsScanSpace(unquoted[e]))
-        ++e;
+    explicit Fields(const std::wstring& s) {
+        for (size_t start = 0;; ++count) {
+            const size_t comma = s.find(L',', start);
+            if (count < kKept) {
+                begin[count] = start;
+                end[count] = comma == std::wstring::npos ? s.size() : comma;
+            }
+            if (comma == std::wstring::npos)
+                break;
+            start = comma + 1;
+        }
+        ++count;
+    }
+};
+
+// A text field, characters [b, e) of the line: without double quotes, its first blank-free token, "_" back
+// to a blank.
+std::wstring ReadTextField(const std::wstring& line, size_t b, size_t e) {
     std::wstring text;
     for (size_t i = b; i < e; ++i) {
-        wchar_t c = unquoted[i];
-        if (c == L'_')
-            text += L' ';
-        else if (c != L'"' && c != L',')
-            text += c;
+        const wchar_t c = line[i];
+        if (c == L'"')
+            continue;
+        if (IsScanSpace(c)) {
+            if (text.empty())
+                continue;
+            break;
+        }
+        text += c == L'_' ? L' ' : c;
     }
     return text;
 }
@@ -123,6 +125,23 @@ std::wstring WritableName(const wchar_t* name) {
     return out;
 }
 
+// A number as "%*d" writes it: right-aligned in `width` characters.
+void AppendNumber(std::wstring& out, int32_t value, size_t width) {
+    wchar_t digits[12];
+    size_t n = 0;
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+        digits[n++] = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        digits[n++] = L'-';
+    if (n < width)
+        out.append(width - n, L' ');
+    while (n)
+        out += digits[--n];
+}
+
 void ResetRecord(tagWINCMD& cmd) {
     cmd = tagWINCMD();
     cmd.bRepeat = 0;
@@ -133,16 +152,31 @@ void ResetRecord(tagWINCMD& cmd) {
 } // namespace
 
 std::wstring FormatKeyLineKey(int32_t key) {
-    return FormatBounded(16, L"%3d", key);
+    std::wstring text;
+    AppendNumber(text, key, 3);
+    return text;
 }
 
+// "%3d,%3d,%5d,%3d,%3d,%3d,%3d,"%ls","%ls","%ls"", written out by hand: the layout upgrade writes a line for
+// every key of every set.
 std::wstring FormatKeyLine(const tagWINCMD& cmd, const wchar_t* englishKeyName) {
-    const std::wstring osd = WritableText(cmd.szOsdText, kTextMax);
-    const std::wstring caption = WritableText(cmd.szWndCaption, kTextMax);
-    const std::wstring name = WritableName(englishKeyName);
-    return FormatBounded(kKeyLineChars - 1, L"%3d,%3d,%5d,%3d,%3d,%3d,%3d,\"%ls\",\"%ls\",\"%ls\"", cmd.nType,
-                         cmd.nSubType, cmd.nParam, cmd.nParam2, cmd.bRepeat, cmd.nRepeatDelay,
-                         cmd.nRepeatRate, osd.c_str(), caption.c_str(), name.c_str());
+    std::wstring line;
+    line.reserve(128);
+    const std::pair<int32_t, size_t> numbers[] = {
+        {cmd.nType, 3},   {cmd.nSubType, 3},     {cmd.nParam, 5},     {cmd.nParam2, 3},
+        {cmd.bRepeat, 3}, {cmd.nRepeatDelay, 3}, {cmd.nRepeatRate, 3}};
+    for (const auto& [value, width] : numbers) {
+        AppendNumber(line, value, width);
+        line += L',';
+    }
+    line += L'"';
+    line += WritableText(cmd.szOsdText, kTextMax);
+    line += L"\",\"";
+    line += WritableText(cmd.szWndCaption, kTextMax);
+    line += L"\",\"";
+    line += WritableName(englishKeyName);
+    line += L'"';
+    return CutTo(line, kKeyLineChars - 1);
 }
 
 int ParseKeyLine(const std::wstring& value, tagWINCMD& cmd) {
@@ -158,11 +192,11 @@ int ParseKeyLine(const std::wstring& value, tagWINCMD& cmd) {
     cmd.nRepeatDelay = n[5];
     cmd.nRepeatRate = n[6];
 
-    const std::vector<std::wstring> fields = SplitAtCommas(value);
-    if (fields.size() > 7)
-        SetText(cmd.szOsdText, ReadTextField(fields[7]));
-    if (fields.size() > 9)
-        SetText(cmd.szWndCaption, TextToUpper(ReadTextField(fields[8])));
+    const Fields fields(value);
+    if (fields.count > 7)
+        SetText(cmd.szOsdText, ReadTextField(value, fields.begin[7], fields.end[7]));
+    if (fields.count > 9)
+        SetText(cmd.szWndCaption, TextToUpper(ReadTextField(value, fields.begin[8], fields.end[8])));
     return scanned;
 }
 
@@ -176,11 +210,11 @@ int ParseLayout3Line(const std::wstring& value, tagWINCMD& cmd) {
     cmd.nParam2 = n[3];
 
     // The caption is the last field of these lines: it is read without a field after it.
-    const std::vector<std::wstring> fields = SplitAtCommas(value);
-    if (fields.size() > 4)
-        SetText(cmd.szOsdText, ReadTextField(fields[4]));
-    if (fields.size() > 5)
-        SetText(cmd.szWndCaption, TextToUpper(ReadTextField(fields[5])));
+    const Fields fields(value);
+    if (fields.count > 4)
+        SetText(cmd.szOsdText, ReadTextField(value, fields.begin[4], fields.end[4]));
+    if (fields.count > 5)
+        SetText(cmd.szWndCaption, TextToUpper(ReadTextField(value, fields.begin[5], fields.end[5])));
     return scanned;
 }
 
@@ -198,7 +232,7 @@ std::wstring CheckKeyLine(const std::wstring& value) {
         return FormatBounded(255, L"repeat flag %d is neither 0 nor 1", cmd.bRepeat);
     if (cmd.nRepeatDelay < 0 || cmd.nRepeatRate < 0)
         return L"negative repeat delay or rate";
-    const size_t fields = SplitAtCommas(value).size();
+    const size_t fields = Fields(value).count;
     if (fields < 10)
         return FormatBounded(255, L"%d fields instead of ten (display text, caption and key name)",
                              static_cast<int>(fields));

@@ -26,6 +26,10 @@ public:
     // or a full disk never leaves a half-written file. False leaves the old file as it was. A read-only
     // target is not written.
     virtual bool WriteAtomic(const std::wstring& path, const std::string& bytes) = 0;
+    // Removes the temporary files WriteAtomic of `path` left behind when its process ended before the
+    // rename. A write of another process that runs meanwhile would fail, so this is for start-up, when
+    // no other instance writes the file. Returns how many were removed.
+    virtual int RemoveLeftoverTemporaries(const std::wstring& path) = 0;
     virtual bool SetReadOnly(const std::wstring& path, bool readOnly) = 0;
     virtual bool Remove(const std::wstring& path) = 0;
     virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;

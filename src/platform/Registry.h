@@ -35,8 +35,7 @@ public:
 // It lives for the whole process and may be used from any thread.
 IRegistry& NativeRegistry();
 
-// A fresh, empty registry in memory, as host builds use for NativeRegistry; for tests and tools of
-// host builds (the Windows build does not have it).
+// A fresh, empty registry in memory, as host builds use for NativeRegistry; for tests and tools.
 std::unique_ptr<IRegistry> MakeMemoryRegistry();
 
 } // namespace lm

@@ -1,7 +1,9 @@
 // Private-profile files. A file is kept as its bytes plus an index of its lines, sections and keys.
-// Reads use the index; a write splices the changed line into the bytes, so every other line of the
-// file, its comments, blank lines, line ends and even bytes that do not decode stay exactly as they
-// were. The parsed form is dropped when the file's size or modification time changes.
+// Reads use the index. Changes are an overlay on that index (lines replaced or removed, keys added
+// after a section's last line, sections removed or added at the end); storing them copies every line
+// the overlay does not touch byte for byte, so comments, blank lines, line ends and even bytes that do
+// not decode stay exactly as they were. The parsed form is dropped when the file's size or
+// modification time changes.
 #include "support/ProfileFile.h"
 #include "base/Text.h"
 
@@ -27,9 +29,33 @@ std::wstring TrimProfile(const std::wstring& s) {
     return Trim(s, IsProfileSpace);
 }
 
-// The form under which names are matched: trimmed and folded.
+// The bounds of a name as the store uses it: ended at a zero as a C string would be, and trimmed.
+std::pair<size_t, size_t> NameBounds(const std::wstring& s) {
+    size_t b = 0, e = std::min(s.find(L'\0'), s.size());
+    while (b < e && IsProfileSpace(s[b]))
+        ++b;
+    while (e > b && IsProfileSpace(s[e - 1]))
+        --e;
+    return {b, e};
+}
+
+std::wstring CleanName(const std::wstring& s) {
+    const auto [b, e] = NameBounds(s);
+    return s.substr(b, e - b);
+}
+
+// The form under which names are matched: the name, folded.
 std::wstring MatchForm(const std::wstring& s) {
-    return TextToLower(TrimProfile(s));
+    const auto [b, e] = NameBounds(s);
+    std::wstring form(e - b, L'\0');
+    for (size_t i = b; i < e; ++i)
+        form[i - b] = FoldChar(s[i]);
+    return form;
+}
+
+// Characters [from, to) of text, ended at a zero.
+std::wstring Slice(const std::wstring& text, size_t from, size_t to) {
+    return text.substr(from, std::min(to, text.find(L'\0', from)) - from);
 }
 
 // Text given by a caller ends at its first zero, as a C string would.
@@ -42,35 +68,20 @@ bool HasLineBreak(const std::wstring& s) {
     return s.find_first_of(L"\r\n") != std::wstring::npos;
 }
 
+bool IsQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
+
+// The value as the string reader gives it: one pair of matching single or double quotes around it is
+// removed.
+std::wstring Unquote(const std::wstring& v) {
+    if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Encodings
-
-// Windows-1252, bytes 0x80..0x9F; the five bytes the code page leaves undefined map to the C1 control
-// characters of the same value, as the Windows conversion does, so every byte survives a round trip.
-constexpr uint16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-wchar_t FromCp1252(unsigned char b) {
-    if (b >= 0x80 && b <= 0x9F)
-        return static_cast<wchar_t>(kCp1252High[b - 0x80]);
-    return static_cast<wchar_t>(b);
-}
-
-// False when the character has no byte in the code page.
-bool ToCp1252(uint32_t c, unsigned char& b) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        b = static_cast<unsigned char>(c);
-        return true;
-    }
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c) {
-            b = static_cast<unsigned char>(0x80 + i);
-            return true;
-        }
-    return false;
-}
 
 // Next code point of wide text; on 16-bit wide characters surrogate pairs are joined and a lone
 // surrogate is given as it is.
@@ -113,38 +124,27 @@ std::wstring DecodeUtf16(const unsigned char* s, size_t units, bool bigEndian) {
     return out;
 }
 
-bool EncodeText(const std::wstring& text, ProfileEncoding enc, std::string& out) {
+// Appends the text in the encoding; false when the code page of an ANSI file lacks a character.
+bool EncodeText(const std::wstring& text, ProfileEncoding enc, const IAnsiCodePage& ansi, std::string& out) {
+    if (enc == ProfileEncoding::Ansi)
+        return ansi.Encode(text, out);
+    const bool be = enc == ProfileEncoding::Utf16BeBom;
+    auto put = [&](uint32_t u) {
+        char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>((u >> 8) & 0xFF);
+        out += be ? hi : lo;
+        out += be ? lo : hi;
+    };
     for (size_t i = 0; i < text.size();) {
         uint32_t cp = NextCodePoint(text, i);
-        switch (enc) {
-        case ProfileEncoding::Ansi: {
-            unsigned char b;
-            if (!ToCp1252(cp, b))
-                return false;
-            out += static_cast<char>(b);
-            break;
-        }
-        case ProfileEncoding::Utf8Bom:
+        if (enc == ProfileEncoding::Utf8Bom) {
             AppendUtf8(out, static_cast<char32_t>(cp));
-            break;
-        case ProfileEncoding::Utf16LeBom:
-        case ProfileEncoding::Utf16BeBom: {
-            bool be = enc == ProfileEncoding::Utf16BeBom;
-            auto put = [&](uint32_t u) {
-                char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>((u >> 8) & 0xFF);
-                out += be ? hi : lo;
-                out += be ? lo : hi;
-            };
-            if (cp > 0x10FFFF) {
-                put(0xFFFD);
-            } else if (cp >= 0x10000) {
-                put(0xD800 + ((cp - 0x10000) >> 10));
-                put(0xDC00 + ((cp - 0x10000) & 0x3FF));
-            } else {
-                put(cp);
-            }
-            break;
-        }
+        } else if (cp > 0x10FFFF) {
+            put(0xFFFD);
+        } else if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
         }
     }
     return true;
@@ -154,6 +154,47 @@ const char kBomUtf8[] = "\xEF\xBB\xBF";
 const char kBomUtf16Le[] = "\xFF\xFE";
 const char kBomUtf16Be[] = "\xFE\xFF";
 
+const char* Bom(ProfileEncoding enc) {
+    switch (enc) {
+    case ProfileEncoding::Utf8Bom:
+        return kBomUtf8;
+    case ProfileEncoding::Utf16LeBom:
+        return kBomUtf16Le;
+    case ProfileEncoding::Utf16BeBom:
+        return kBomUtf16Be;
+    default:
+        return "";
+    }
+}
+
+ProfileEncoding DetectEncoding(const std::string& b, size_t& bomSize) {
+    for (ProfileEncoding enc :
+         {ProfileEncoding::Utf8Bom, ProfileEncoding::Utf16LeBom, ProfileEncoding::Utf16BeBom}) {
+        const std::string bom = Bom(enc);
+        if (b.compare(0, bom.size(), bom) == 0) {
+            bomSize = bom.size();
+            return enc;
+        }
+    }
+    bomSize = 0;
+    return ProfileEncoding::Ansi;
+}
+
+std::wstring DecodeBytes(ProfileEncoding encoding, const IAnsiCodePage& ansi, const char* s, size_t n) {
+    auto u = reinterpret_cast<const unsigned char*>(s);
+    switch (encoding) {
+    case ProfileEncoding::Ansi:
+        return ansi.Decode(s, n);
+    case ProfileEncoding::Utf8Bom:
+        return FromUtf8(s, n);
+    case ProfileEncoding::Utf16LeBom:
+        return DecodeUtf16(u, n / 2, false);
+    case ProfileEncoding::Utf16BeBom:
+        return DecodeUtf16(u, n / 2, true);
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------------------------------------
 // The parsed form of one file
 
@@ -161,6 +202,7 @@ struct Line {
     size_t begin = 0;   // first byte of the line
     size_t content = 0; // first byte of its line end ("\r\n" or "\n"), or its end when it has none
     size_t end = 0;     // first byte after the line end
+    bool blank = true;  // nothing but blanks
 };
 
 struct Key {
@@ -168,12 +210,14 @@ struct Key {
     std::wstring value; // trimmed, quotes kept
     bool hasValue = false;
     size_t line = 0;
+    size_t nextSame = kNone; // the next key of the section with the same match form
 };
 
-struct Section {
-    std::wstring name;     // as written between the brackets
-    size_t header = kNone; // line of the header; none for the lines before the first header
-    size_t last = kNone;   // last line of the section that is not blank
+struct ParsedSection {
+    std::wstring name;       // as written between the brackets
+    size_t header = kNone;   // line of the header; none for the lines before the first header
+    size_t last = kNone;     // last line of the section that is not blank
+    size_t nextSame = kNone; // the next section with the same match form
     std::vector<Key> keys;
     std::unordered_map<std::wstring, size_t> index; // first key of each match form
 };
@@ -184,55 +228,18 @@ struct Parsed {
     size_t bomSize = 0;
     size_t textEnd = 0; // end of the whole code units (a half UTF-16 unit at the end is not text)
     std::vector<Line> lines;
-    std::vector<Section> sections;
+    std::vector<ParsedSection> sections;
     std::unordered_map<std::wstring, size_t> index; // first section of each match form
 
-    const Section* FindSection(const std::wstring& matchForm) const {
+    size_t FindSection(const std::wstring& matchForm) const {
         auto it = index.find(matchForm);
-        return it == index.end() ? nullptr : &sections[it->second];
+        return it == index.end() ? kNone : it->second;
     }
+    size_t FirstLine(size_t s) const { return s == 0 ? 0 : sections[s].header; }
+    size_t EndLine(size_t s) const { return s + 1 < sections.size() ? sections[s + 1].header : lines.size(); }
 };
 
-ProfileEncoding DetectEncoding(const std::string& b, size_t& bomSize) {
-    if (b.size() >= 3 && b.compare(0, 3, kBomUtf8) == 0) {
-        bomSize = 3;
-        return ProfileEncoding::Utf8Bom;
-    }
-    if (b.size() >= 2 && b.compare(0, 2, kBomUtf16Le) == 0) {
-        bomSize = 2;
-        return ProfileEncoding::Utf16LeBom;
-    }
-    if (b.size() >= 2 && b.compare(0, 2, kBomUtf16Be) == 0) {
-        bomSize = 2;
-        return ProfileEncoding::Utf16BeBom;
-    }
-    bomSize = 0;
-    return ProfileEncoding::Ansi;
-}
-
-std::wstring DecodeBytes(ProfileEncoding encoding, const unsigned char* s, size_t n) {
-    switch (encoding) {
-    case ProfileEncoding::Ansi: {
-        std::wstring out(n, L'\0');
-        for (size_t i = 0; i < n; ++i)
-            out[i] = FromCp1252(s[i]);
-        return out;
-    }
-    case ProfileEncoding::Utf8Bom:
-        return FromUtf8(reinterpret_cast<const char*>(s), n);
-    case ProfileEncoding::Utf16LeBom:
-        return DecodeUtf16(s, n / 2, false);
-    case ProfileEncoding::Utf16BeBom:
-        return DecodeUtf16(s, n / 2, true);
-    }
-    return {};
-}
-
-std::wstring DecodeRange(const Parsed& p, size_t from, size_t to) {
-    return DecodeBytes(p.encoding, reinterpret_cast<const unsigned char*>(p.bytes.data()) + from, to - from);
-}
-
-std::shared_ptr<Parsed> Parse(std::string bytes) {
+std::shared_ptr<Parsed> Parse(std::string bytes, const IAnsiCodePage& ansi) {
     auto p = std::make_shared<Parsed>();
     p->bytes = std::move(bytes);
     p->encoding = DetectEncoding(p->bytes, p->bomSize);
@@ -247,12 +254,23 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
         return p->encoding == ProfileEncoding::Utf16LeBom ? (u[0] | (uint32_t(u[1]) << 8))
                                                           : ((uint32_t(u[0]) << 8) | u[1]);
     };
+    // Enters item i under its match form; a later item of the same form goes at the end of the chain
+    // of the first (such repeats are rare).
+    auto enter = [](std::unordered_map<std::wstring, size_t>& index, std::wstring form, size_t i,
+                    auto&& next) {
+        auto [it, fresh] = index.try_emplace(std::move(form), i);
+        if (!fresh) {
+            size_t j = it->second;
+            while (next(j) != kNone)
+                j = next(j);
+            next(j) = i;
+        }
+    };
 
     // The keys before the first header form a section without a name. As with the Windows functions,
     // an empty name finds it (and so never a later "[]"), but it is not listed and not written to.
     p->sections.emplace_back();
     p->index.emplace(std::wstring(), 0);
-    Section* cur = &p->sections.back();
     for (size_t pos = p->bomSize; pos < p->textEnd;) {
         Line line;
         line.begin = pos;
@@ -273,26 +291,29 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
         }
         pos = line.end;
         const size_t lineIndex = p->lines.size();
-        p->lines.push_back(line);
 
-        std::wstring text = DecodeRange(*p, line.begin, line.content);
+        std::wstring text = DecodeBytes(p->encoding, ansi, b.data() + line.begin, line.content - line.begin);
         size_t s = 0, e = text.size();
         while (s < e && IsProfileSpace(text[s]))
             ++s;
         while (e > s && IsProfileSpace(text[e - 1]))
             --e;
+        line.blank = s == e;
+        p->lines.push_back(line);
         if (s == e)
             continue;
 
+        ParsedSection* cur = &p->sections.back();
         if (text[s] == L'[') {
             size_t close = text.rfind(L']', e - 1);
             if (close != std::wstring::npos && close > s) {
-                Section sec;
-                sec.name = TrimProfile(CutAtZero(text.substr(s + 1, close - s - 1)));
+                ParsedSection sec;
+                sec.name = CleanName(text.substr(s + 1, close - s - 1));
                 sec.header = sec.last = lineIndex;
                 p->sections.push_back(std::move(sec));
-                cur = &p->sections.back();
-                p->index.emplace(MatchForm(cur->name), p->sections.size() - 1);
+                const size_t id = p->sections.size() - 1;
+                enter(p->index, MatchForm(p->sections[id].name), id,
+                      [&](size_t i) -> size_t& { return p->sections[i].nextSame; });
                 continue;
             }
             // A header without its closing bracket is an ordinary line of the section.
@@ -308,133 +329,503 @@ std::shared_ptr<Parsed> Parse(std::string bytes) {
             size_t vs = eq + 1;
             while (vs < e && IsProfileSpace(text[vs]))
                 ++vs;
-            key.name = CutAtZero(text.substr(s, ne - s));
-            key.value = CutAtZero(text.substr(vs, e - vs));
+            key.name = Slice(text, s, ne);
+            key.value = Slice(text, vs, e);
             key.hasValue = true;
         } else {
-            key.name = CutAtZero(text.substr(s, e - s));
+            key.name = Slice(text, s, e);
         }
         cur->last = lineIndex;
         // Of several lines without a name in a row only the first counts, as with the Windows functions.
         if (key.name.empty() && !cur->keys.empty() && cur->keys.back().name.empty())
             continue;
-        cur->index.emplace(MatchForm(key.name), cur->keys.size());
+        std::wstring form = MatchForm(key.name);
         cur->keys.push_back(std::move(key));
+        enter(cur->index, std::move(form), cur->keys.size() - 1,
+              [&](size_t i) -> size_t& { return cur->keys[i].nextSame; });
     }
     return p;
 }
 
-// The value as the string reader gives it: one pair of matching single or double quotes around it is
-// removed.
-std::wstring Unquote(const std::wstring& v) {
-    if (v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front())
-        return v.substr(1, v.size() - 2);
-    return v;
-}
+// A key line an edit wrote: the key as written and the value as written (the reader trims its end).
+struct NewKey {
+    std::wstring name;
+    std::wstring value;
+    bool removed = false;
+};
+
+// The base lines an edit rewrote or removed, found by line without hashing: an upgrade changes most lines
+// of a large file.
+class LineChanges {
+public:
+    const NewKey* Find(size_t line) const {
+        return line < slot_.size() && slot_[line] ? &keys_[slot_[line] - 1] : nullptr;
+    }
+    // The change of a line, made when there is none yet; valid until the next call.
+    NewKey& At(size_t line, size_t lines) {
+        if (slot_.empty())
+            slot_.assign(lines, 0);
+        if (!slot_[line]) {
+            keys_.emplace_back();
+            slot_[line] = keys_.size();
+        }
+        return keys_[slot_[line] - 1];
+    }
+
+private:
+    std::vector<size_t> slot_; // 0: unchanged, otherwise the change's index + 1
+    std::vector<NewKey> keys_;
+};
+
+// The changes of an edit to one section.
+struct SectionChanges {
+    std::wstring name; // for a new section
+    bool removed = false;
+    std::vector<NewKey> added;                           // after the section's last line that is not blank
+    std::unordered_map<std::wstring, size_t> addedIndex; // the live added key of each match form
+};
 
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-// The store
+// The edit
 
-struct CProfileStore::Impl {
-    struct Entry {
-        FileInfo info;
-        std::shared_ptr<const Parsed> parsed; // null when the file does not exist
-    };
-    enum class State { Missing, Loaded, Unreadable };
+struct CProfileEdit::State {
+    std::wstring path;
+    std::shared_ptr<const Parsed> base; // null when the file does not exist
+    bool unreadable = false;
+    bool failed = false;
+    bool changed = false;
+    LineChanges replaced;                              // base lines rewritten or removed
+    std::vector<SectionChanges> changes;               // by section: the base ones, then new ones
+    std::unordered_map<std::wstring, size_t> newIndex; // the live new section of each match form
 
-    // The cache lock is held while a file is looked at and parsed, never during a lookup in the parsed
-    // form (which does not change once made) nor while a file is written. Writers take turns.
-    std::mutex mutex;
-    std::mutex writeMutex;
-    std::unordered_map<std::wstring, Entry> files;
-
-    // The current contents of a file, parsed again only when the file changed since the last look.
-    State Snapshot(IFileSystem& fs, const std::wstring& path, std::shared_ptr<const Parsed>& parsed,
-                   FileInfo& info) {
-        std::lock_guard<std::mutex> lock(mutex);
-        parsed.reset();
-        info = fs.GetInfo(path);
-        if (!info.exists || info.directory) {
-            files.erase(path);
-            return info.exists ? State::Unreadable : State::Missing;
+    size_t BaseSections() const { return base ? base->sections.size() : 0; }
+    const SectionChanges* ChangesOf(size_t s) const { return s < changes.size() ? &changes[s] : nullptr; }
+    SectionChanges& Change(size_t s) {
+        if (changes.size() <= s)
+            changes.resize(std::max(s + 1, BaseSections()));
+        return changes[s];
+    }
+    bool SectionRemoved(size_t s) const {
+        const SectionChanges* c = ChangesOf(s);
+        return c && c->removed;
+    }
+    bool LineRemoved(size_t line) const {
+        const NewKey* change = replaced.Find(line);
+        return change && change->removed;
+    }
+    NewKey& ChangeLine(size_t line) { return replaced.At(line, base->lines.size()); }
+    // Calls f(section) for the sections of a match form that are still there, in file order, until it
+    // returns true.
+    template <typename F>
+    void ForEachSection(const std::wstring& form, F&& f) const {
+        for (size_t s = base ? base->FindSection(form) : kNone; s != kNone; s = base->sections[s].nextSame)
+            if (!SectionRemoved(s) && f(s))
+                return;
+        auto it = newIndex.find(form);
+        if (it != newIndex.end())
+            f(it->second);
+    }
+    size_t FindSection(const std::wstring& form) const {
+        for (size_t s = base ? base->FindSection(form) : kNone; s != kNone; s = base->sections[s].nextSame)
+            if (!SectionRemoved(s))
+                return s;
+        auto it = newIndex.find(form);
+        return it == newIndex.end() ? kNone : it->second;
+    }
+    // The live key of a match form: a base key (added false) or an added one.
+    bool FindKey(size_t s, const std::wstring& form, bool& added, size_t& index) const {
+        if (s < BaseSections()) {
+            const ParsedSection& sec = base->sections[s];
+            auto it = sec.index.find(form);
+            for (size_t k = it == sec.index.end() ? kNone : it->second; k != kNone; k = sec.keys[k].nextSame)
+                if (!LineRemoved(sec.keys[k].line)) {
+                    added = false;
+                    index = k;
+                    return true;
+                }
         }
-        auto it = files.find(path);
-        if (it != files.end() && it->second.info.size == info.size &&
-            it->second.info.modified == info.modified) {
-            it->second.info.readOnly = info.readOnly;
-            parsed = it->second.parsed;
-            return State::Loaded;
+        if (const SectionChanges* c = ChangesOf(s)) {
+            auto it = c->addedIndex.find(form);
+            if (it != c->addedIndex.end()) {
+                added = true;
+                index = it->second;
+                return true;
+            }
         }
-        std::string bytes;
-        if (!fs.ReadAll(path, bytes)) {
-            files.erase(path);
-            return State::Unreadable;
-        }
-        parsed = Parse(std::move(bytes));
-        files[path] = Entry{info, parsed};
-        return State::Loaded;
+        return false;
+    }
+    // Calls f(name, value, hasValue) for each live key of a section in file order.
+    template <typename F>
+    void ForEachKey(size_t s, F&& f) const {
+        if (s < BaseSections())
+            for (const Key& k : base->sections[s].keys) {
+                const NewKey* change = replaced.Find(k.line);
+                if (!change)
+                    f(k.name, k.value, k.hasValue);
+                else if (!change->removed)
+                    f(k.name, TrimProfile(change->value), true);
+            }
+        if (const SectionChanges* c = ChangesOf(s))
+            for (const NewKey& k : c->added)
+                if (!k.removed)
+                    f(k.name, TrimProfile(k.value), true);
     }
 
-    // Replaces bytes [from, to) of the file (null: a new file) by the text and writes the result. Without
-    // a change nothing is written. On failure the cached form stays, as the file does.
-    bool Store(IFileSystem& fs, const std::wstring& path, const std::shared_ptr<const Parsed>& old,
-               size_t from, size_t to, const std::wstring& text) {
-        std::string bytes;
-        ProfileEncoding enc = old ? old->encoding : ProfileEncoding::Utf16LeBom;
-        std::string encoded;
-        if (!EncodeText(text, enc, encoded)) {
-            // The text does not fit the file's code page: the file becomes UTF-16 rather than lose it.
-            std::wstring before = DecodeRange(*old, old->bomSize, from);
-            std::wstring after = DecodeRange(*old, to, old->textEnd);
-            enc = ProfileEncoding::Utf16LeBom;
-            bytes = kBomUtf16Le;
-            EncodeText(before + text + after, enc, bytes);
-        } else if (!old) {
-            bytes = kBomUtf16Le + encoded;
-        } else {
-            bytes.reserve(old->textEnd + encoded.size());
-            bytes.append(old->bytes, 0, from);
-            bytes += encoded;
-            bytes.append(old->bytes, to, old->textEnd - to);
-        }
-        if (old && bytes == old->bytes)
+    // The file's bytes with the changes, in `enc`; false when a text does not fit an ANSI code page.
+    bool Serialize(ProfileEncoding enc, const IAnsiCodePage& ansi, std::string& out) const {
+        const bool keepBytes = base && base->encoding == enc;
+        out = keepBytes ? base->bytes.substr(0, base->bomSize) : std::string(Bom(enc));
+        bool lineEnded = true, lastBlank = true;
+        auto text = [&](const std::wstring& t) { return EncodeText(t, enc, ansi, out); };
+        auto raw = [&](size_t from, size_t to) {
+            if (keepBytes)
+                out.append(base->bytes, from, to - from);
+            else
+                EncodeText(DecodeBytes(base->encoding, ansi, base->bytes.data() + from, to - from), enc, ansi,
+                           out);
+        };
+        auto addedKeys = [&](const SectionChanges& c) {
+            for (const NewKey& k : c.added) {
+                if (k.removed)
+                    continue;
+                if (!lineEnded && !text(L"\r\n"))
+                    return false;
+                if (!text(k.name + L"=" + k.value + L"\r\n"))
+                    return false;
+                lineEnded = true;
+                lastBlank = false;
+            }
             return true;
-        if (!fs.WriteAtomic(path, bytes))
-            return false;
-        std::shared_ptr<const Parsed> parsed = Parse(std::move(bytes));
-        std::lock_guard<std::mutex> lock(mutex);
-        FileInfo info = fs.GetInfo(path);
-        if (info.exists)
-            files[path] = Entry{info, std::move(parsed)};
-        else
-            files.erase(path);
+        };
+        for (size_t s = 0; s < BaseSections(); ++s) {
+            const SectionChanges* c = ChangesOf(s);
+            if (c && c->removed)
+                continue;
+            for (size_t l = base->FirstLine(s); l < base->EndLine(s); ++l) {
+                const Line& line = base->lines[l];
+                const NewKey* change = replaced.Find(l);
+                if (!change || !change->removed) {
+                    if (!change) {
+                        raw(line.begin, line.end);
+                    } else {
+                        if (!text(change->name + L"=" + change->value))
+                            return false;
+                        raw(line.content, line.end);
+                    }
+                    lastBlank = !change && line.blank;
+                    lineEnded = line.content != line.end;
+                }
+                if (l == base->sections[s].last && c && !addedKeys(*c))
+                    return false;
+            }
+        }
+        for (size_t s = BaseSections(); s < changes.size(); ++s) {
+            const SectionChanges& c = changes[s];
+            if (c.removed)
+                continue;
+            // A new section goes at the end of the file, after a blank line.
+            std::wstring head = lineEnded ? L"" : L"\r\n";
+            if (!lastBlank)
+                head += L"\r\n";
+            if (!text(head + L"[" + c.name + L"]\r\n"))
+                return false;
+            lineEnded = true;
+            lastBlank = false;
+            if (!addedKeys(c))
+                return false;
+        }
         return true;
     }
 };
 
-std::wstring DecodeProfileText(const std::string& bytes) {
-    size_t bom = 0;
-    ProfileEncoding encoding = DetectEncoding(bytes, bom);
-    return DecodeBytes(encoding, reinterpret_cast<const unsigned char*>(bytes.data()) + bom,
-                       bytes.size() - bom);
+CProfileEdit::CProfileEdit(CProfileStore& store, std::unique_ptr<State> state)
+    : store_(&store), state_(std::move(state)) {}
+CProfileEdit::CProfileEdit(CProfileEdit&&) noexcept = default;
+CProfileEdit& CProfileEdit::operator=(CProfileEdit&&) noexcept = default;
+CProfileEdit::~CProfileEdit() = default;
+
+bool CProfileEdit::Exists() const {
+    return state_->base != nullptr || state_->unreadable;
 }
 
-CProfileStore::CProfileStore(IFileSystem& fs) : fs_(fs), impl_(std::make_unique<Impl>()) {}
+std::vector<std::wstring> CProfileEdit::SectionNames() const {
+    const State& st = *state_;
+    std::vector<std::wstring> out;
+    for (size_t s = 0; s < st.BaseSections(); ++s)
+        if (!st.base->sections[s].name.empty() && !st.SectionRemoved(s))
+            out.push_back(st.base->sections[s].name);
+    for (size_t s = st.BaseSections(); s < st.changes.size(); ++s)
+        if (!st.changes[s].removed)
+            out.push_back(st.changes[s].name);
+    return out;
+}
+
+ProfilePairs CProfileEdit::Section(const std::wstring& section) const {
+    ProfilePairs out;
+    const size_t s = state_->FindSection(MatchForm(section));
+    if (s != kNone)
+        state_->ForEachKey(s, [&](const std::wstring& name, const std::wstring& value, bool) {
+            if (name.empty() || name[0] != L';')
+                out.emplace_back(name, value);
+        });
+    return out;
+}
+
+bool CProfileEdit::GetString(const std::wstring& section, const std::wstring& key,
+                             std::wstring& value) const {
+    const State& st = *state_;
+    const size_t s = st.FindSection(MatchForm(section));
+    bool added = false;
+    size_t k = 0;
+    if (s == kNone || !st.FindKey(s, MatchForm(key), added, k))
+        return false;
+    if (added) {
+        value = Unquote(TrimProfile(st.changes[s].added[k].value));
+        return true;
+    }
+    const Key& found = st.base->sections[s].keys[k];
+    const NewKey* change = st.replaced.Find(found.line);
+    if (!change && !found.hasValue)
+        return false;
+    value = Unquote(change ? TrimProfile(change->value) : found.value);
+    return true;
+}
+
+bool CProfileEdit::WriteString(const std::wstring& section, const std::wstring& key,
+                               const std::wstring& value) {
+    State& st = *state_;
+    const std::wstring secName = CleanName(section), keyName = CleanName(key);
+    std::wstring val = CutAtZero(value);
+    val.erase(0, static_cast<size_t>(std::find_if_not(val.begin(), val.end(), IsProfileSpace) - val.begin()));
+    // Names and values that would change the structure of the file are refused: a line break would
+    // start a new line, "=" in a key would move the value, "[" would start a header.
+    if (secName.empty() || keyName.empty() || HasLineBreak(secName) || HasLineBreak(keyName) ||
+        HasLineBreak(val) || keyName.find(L'=') != std::wstring::npos || keyName[0] == L'[') {
+        st.failed = true;
+        return false;
+    }
+    const std::wstring secForm = MatchForm(secName), keyForm = MatchForm(keyName);
+    size_t s = st.FindSection(secForm);
+    if (s == kNone) {
+        s = std::max(st.changes.size(), st.BaseSections());
+        st.Change(s).name = secName;
+        st.newIndex[secForm] = s;
+    }
+    bool added = false;
+    size_t k = 0;
+    if (!st.FindKey(s, keyForm, added, k)) {
+        SectionChanges& c = st.Change(s);
+        c.addedIndex[keyForm] = c.added.size();
+        c.added.push_back(NewKey{keyName, val, false});
+        st.changed = true;
+        return true;
+    }
+    NewKey* target = nullptr;
+    std::wstring name;
+    if (added) {
+        target = &st.Change(s).added[k];
+        name = target->name;
+        if (target->value == val)
+            return true;
+    } else {
+        const Key& found = st.base->sections[s].keys[k];
+        const NewKey* change = st.replaced.Find(found.line);
+        if (change ? change->value == val : found.hasValue && found.value == val)
+            return true;
+        name = found.name;
+        target = &st.ChangeLine(found.line);
+        target->name = name;
+    }
+    // A key line that begins with "[" is one only while it has no "]".
+    if (name[0] == L'[' && val.find(L']') != std::wstring::npos) {
+        st.failed = true;
+        return false;
+    }
+    target->value = val;
+    st.changed = true;
+    return true;
+}
+
+void CProfileEdit::DeleteKey(const std::wstring& section, const std::wstring& key) {
+    State& st = *state_;
+    const std::wstring secForm = MatchForm(section), keyForm = MatchForm(key);
+    if (secForm.empty() || keyForm.empty())
+        return;
+    // The first section of that name that holds the key loses the key's first line.
+    st.ForEachSection(secForm, [&](size_t s) {
+        bool added = false;
+        size_t k = 0;
+        if (!st.FindKey(s, keyForm, added, k))
+            return false;
+        if (added) {
+            SectionChanges& c = st.Change(s);
+            c.added[k].removed = true;
+            c.addedIndex.erase(keyForm);
+        } else {
+            st.ChangeLine(st.base->sections[s].keys[k].line).removed = true;
+        }
+        st.changed = true;
+        return true;
+    });
+}
+
+void CProfileEdit::DeleteSection(const std::wstring& section) {
+    State& st = *state_;
+    const std::wstring secForm = MatchForm(section);
+    const size_t s = secForm.empty() ? kNone : st.FindSection(secForm);
+    if (s == kNone)
+        return;
+    // The header and every line up to the next header go.
+    st.Change(s).removed = true;
+    if (s >= st.BaseSections())
+        st.newIndex.erase(secForm);
+    st.changed = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The store
+
+namespace {
+
+enum class FileState { Missing, Loaded, Unreadable };
+
+struct Snapshot {
+    FileState state = FileState::Missing;
+    FileInfo info;
+    std::shared_ptr<const Parsed> parsed; // null unless loaded
+};
+
+// What a thread's open scopes of one store have seen.
+struct ScopeFrame {
+    int depth = 0;
+    std::unordered_map<std::wstring, Snapshot> seen;
+};
+thread_local std::unordered_map<const void*, ScopeFrame> tScopes;
+
+ScopeFrame* FrameOf(const void* impl) {
+    if (tScopes.empty())
+        return nullptr;
+    auto it = tScopes.find(impl);
+    return it == tScopes.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
+struct CProfileStore::Impl {
+    // The cache lock is held while a file is looked at and parsed, never during a lookup in the parsed
+    // form (which does not change once made) nor while a file is written. Writers take turns.
+    std::mutex mutex;
+    std::mutex writeMutex;
+    std::unordered_map<std::wstring, Snapshot> files;
+
+    // The current contents of a file, parsed again only when the file changed since the last look. In
+    // a scope a file is looked at once, unless `fresh` asks for a look in any case.
+    Snapshot Look(IFileSystem& fs, const IAnsiCodePage& ansi, const std::wstring& path, bool fresh = false) {
+        ScopeFrame* frame = FrameOf(this);
+        if (frame && !fresh) {
+            auto it = frame->seen.find(path);
+            if (it != frame->seen.end())
+                return it->second;
+        }
+        Snapshot snap;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            snap.info = fs.GetInfo(path);
+            auto it = files.find(path);
+            if (!snap.info.exists || snap.info.directory) {
+                snap.state = snap.info.exists ? FileState::Unreadable : FileState::Missing;
+                files.erase(path);
+            } else if (it != files.end() && it->second.info.size == snap.info.size &&
+                       it->second.info.modified == snap.info.modified) {
+                snap.state = FileState::Loaded;
+                snap.parsed = it->second.parsed;
+            } else {
+                std::string bytes;
+                if (fs.ReadAll(path, bytes)) {
+                    snap.state = FileState::Loaded;
+                    snap.parsed = Parse(std::move(bytes), ansi);
+                    files[path] = snap;
+                } else {
+                    snap.state = FileState::Unreadable;
+                    files.erase(path);
+                }
+            }
+        }
+        if (frame)
+            frame->seen[path] = snap;
+        return snap;
+    }
+
+    // Takes bytes just written into the cache (and the open scope) without reading the file again.
+    void Remember(IFileSystem& fs, const IAnsiCodePage& ansi, const std::wstring& path, std::string bytes) {
+        Snapshot snap;
+        snap.parsed = Parse(std::move(bytes), ansi);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            snap.info = fs.GetInfo(path);
+            if (snap.info.exists) {
+                snap.state = FileState::Loaded;
+                files[path] = snap;
+            } else {
+                snap.parsed.reset();
+                files.erase(path);
+            }
+        }
+        if (ScopeFrame* frame = FrameOf(this))
+            frame->seen[path] = snap;
+    }
+
+    void Forget(const std::wstring* path) {
+        std::lock_guard<std::mutex> lock(mutex);
+        ScopeFrame* frame = FrameOf(this);
+        if (path) {
+            files.erase(*path);
+            if (frame)
+                frame->seen.erase(*path);
+        } else {
+            files.clear();
+            if (frame)
+                frame->seen.clear();
+        }
+    }
+};
+
+std::wstring DecodeProfileText(const std::string& bytes, const IAnsiCodePage& ansi) {
+    size_t bom = 0;
+    ProfileEncoding encoding = DetectEncoding(bytes, bom);
+    return DecodeBytes(encoding, ansi, bytes.data() + bom, bytes.size() - bom);
+}
+
+std::wstring QuoteProfileValue(const std::wstring& text) {
+    // The Windows functions strip more than ASCII blanks in some versions; the Unicode spaces are
+    // protected as well, which costs nothing.
+    auto blank = [](wchar_t c) {
+        return IsProfileSpace(c) || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+               c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+    };
+    if (!text.empty() && (blank(text.front()) || blank(text.back()) ||
+                          (text.size() >= 2 && IsQuote(text.front()) && text.back() == text.front())))
+        return L"\"" + text + L"\"";
+    return text;
+}
+
+CProfileStore::CProfileStore(IFileSystem& fs, const IAnsiCodePage& ansi)
+    : fs_(fs), ansi_(ansi), impl_(std::make_unique<Impl>()) {}
 
 CProfileStore::~CProfileStore() = default;
 
 bool CProfileStore::GetString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                               std::wstring& value, const std::wstring& def) {
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    if (impl_->Snapshot(fs_, file, p, info) == Impl::State::Loaded) {
-        if (const Section* sec = p->FindSection(MatchForm(CutAtZero(section)))) {
-            std::wstring k = MatchForm(CutAtZero(key));
-            auto it = sec->index.find(k);
-            if (it != sec->index.end() && sec->keys[it->second].hasValue) {
-                value = Unquote(sec->keys[it->second].value);
+    const Snapshot snap = impl_->Look(fs_, ansi_, file);
+    if (snap.parsed) {
+        const size_t s = snap.parsed->FindSection(MatchForm(section));
+        if (s != kNone) {
+            const ParsedSection& sec = snap.parsed->sections[s];
+            auto it = sec.index.find(MatchForm(key));
+            if (it != sec.index.end() && sec.keys[it->second].hasValue) {
+                value = Unquote(sec.keys[it->second].value);
                 return true;
             }
         }
@@ -450,47 +841,46 @@ std::wstring CProfileStore::GetString(const std::wstring& file, const std::wstri
     return value;
 }
 
-std::vector<std::pair<std::wstring, std::wstring>>
-CProfileStore::GetSection(const std::wstring& file, const std::wstring& section, size_t maxChars) {
-    std::vector<std::pair<std::wstring, std::wstring>> out;
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    if (impl_->Snapshot(fs_, file, p, info) != Impl::State::Loaded)
+ProfilePairs CProfileStore::GetSection(const std::wstring& file, const std::wstring& section,
+                                       size_t maxChars) {
+    ProfilePairs out;
+    const Snapshot snap = impl_->Look(fs_, ansi_, file);
+    const size_t s = snap.parsed ? snap.parsed->FindSection(MatchForm(section)) : kNone;
+    if (s == kNone)
         return out;
-    const Section* sec = p->FindSection(MatchForm(CutAtZero(section)));
-    if (!sec)
-        return out;
+    const ParsedSection& sec = snap.parsed->sections[s];
+    out.reserve(sec.keys.size());
     // The text "key=value\0...\0" as the section reader fills a buffer of maxChars characters: each
     // string is cut to what still fits, and the list ends where the buffer is full.
     size_t room = maxChars;
-    for (const Key& k : sec->keys) {
+    for (const Key& k : sec.keys) {
         if (room <= 2)
             break;
         if (!k.name.empty() && k.name[0] == L';')
             continue;
-        size_t n = std::min(k.name.size(), room - 2);
-        out.emplace_back(k.name.substr(0, n), std::wstring());
+        const size_t n = std::min(k.name.size(), room - 2);
         room -= n + 1;
-        if (room < 2)
-            break;
-        if (k.hasValue) {
-            size_t m = std::min(k.value.size(), room - 2);
-            out.back().second = k.value.substr(0, m);
+        std::wstring value;
+        if (room >= 2 && k.hasValue) {
+            const size_t m = std::min(k.value.size(), room - 2);
+            value = m == k.value.size() ? k.value : k.value.substr(0, m);
             room -= m + 1;
         }
+        out.emplace_back(n == k.name.size() ? k.name : k.name.substr(0, n), std::move(value));
+        if (room < 2)
+            break;
     }
     return out;
 }
 
 std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& file, size_t maxChars) {
     std::vector<std::wstring> out;
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    if (maxChars < 2 || impl_->Snapshot(fs_, file, p, info) != Impl::State::Loaded)
+    const Snapshot snap = maxChars < 2 ? Snapshot() : impl_->Look(fs_, ansi_, file);
+    if (!snap.parsed)
         return out;
     // "name\0...\0" in a buffer of maxChars characters; a name that does not fit is cut and ends the list.
     size_t room = maxChars - 1;
-    for (const Section& sec : p->sections) {
+    for (const ParsedSection& sec : snap.parsed->sections) {
         if (sec.name.empty())
             continue;
         if (sec.name.size() + 1 >= room) {
@@ -505,127 +895,86 @@ std::vector<std::wstring> CProfileStore::GetSectionNames(const std::wstring& fil
 }
 
 bool CProfileStore::SectionExists(const std::wstring& file, const std::wstring& section) {
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    return impl_->Snapshot(fs_, file, p, info) == Impl::State::Loaded &&
-           p->FindSection(MatchForm(CutAtZero(section))) != nullptr;
+    const Snapshot snap = impl_->Look(fs_, ansi_, file);
+    return snap.parsed && snap.parsed->FindSection(MatchForm(section)) != kNone;
+}
+
+CProfileEdit CProfileStore::Edit(const std::wstring& file) {
+    auto state = std::make_unique<CProfileEdit::State>();
+    const Snapshot snap = impl_->Look(fs_, ansi_, file);
+    state->path = file;
+    state->base = snap.parsed;
+    state->unreadable = snap.state == FileState::Unreadable;
+    return CProfileEdit(*this, std::move(state));
+}
+
+bool CProfileEdit::Commit() {
+    State& st = *state_;
+    CProfileStore::Impl& impl = *store_->impl_;
+    if (st.failed || st.unreadable)
+        return false;
+    std::lock_guard<std::mutex> lock(impl.writeMutex);
+    const Snapshot now = impl.Look(store_->fs_, store_->ansi_, st.path, true);
+    if (now.state == FileState::Unreadable || (now.state == FileState::Loaded && now.info.readOnly))
+        return false;
+    // Another writer came between: its change is not overwritten.
+    if ((now.parsed == nullptr) != (st.base == nullptr) ||
+        (now.parsed && now.parsed != st.base && now.parsed->bytes != st.base->bytes))
+        return false;
+    if (!st.changed)
+        return true;
+    std::string bytes;
+    const ProfileEncoding enc = st.base ? st.base->encoding : ProfileEncoding::Utf16LeBom;
+    // Text the file's code page lacks makes the file UTF-16 rather than lose it.
+    if (!st.Serialize(enc, store_->ansi_, bytes))
+        st.Serialize(ProfileEncoding::Utf16LeBom, store_->ansi_, bytes);
+    if (st.base && bytes == st.base->bytes)
+        return true;
+    if (!store_->fs_.WriteAtomic(st.path, bytes))
+        return false;
+    impl.Remember(store_->fs_, store_->ansi_, st.path, std::move(bytes));
+    return true;
 }
 
 bool CProfileStore::WriteString(const std::wstring& file, const std::wstring& section,
                                 const std::wstring& key, const std::wstring& value) {
-    const std::wstring secName = TrimProfile(CutAtZero(section));
-    const std::wstring keyName = TrimProfile(CutAtZero(key));
-    std::wstring val = CutAtZero(value);
-    val.erase(
-        0, std::min(val.size(), static_cast<size_t>(std::find_if_not(val.begin(), val.end(), IsProfileSpace) -
-                                                    val.begin())));
-    // Names and values that would change the structure of the file are refused: a line break would
-    // start a new line, "=" in a key would move the value, "[" would start a header.
-    if (secName.empty() || keyName.empty() || HasLineBreak(secName) || HasLineBreak(keyName) ||
-        HasLineBreak(val) || keyName.find(L'=') != std::wstring::npos || keyName[0] == L'[')
-        return false;
-
-    std::lock_guard<std::mutex> lock(impl_->writeMutex);
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    Impl::State state = impl_->Snapshot(fs_, file, p, info);
-    if (state == Impl::State::Unreadable || (state == Impl::State::Loaded && info.readOnly))
-        return false;
-    if (!p)
-        return impl_->Store(fs_, file, nullptr, 0, 0,
-                            L"[" + secName + L"]\r\n" + keyName + L"=" + val + L"\r\n");
-
-    const Section* sec = p->FindSection(MatchForm(secName));
-    if (!sec) {
-        // A new section at the end of the file, after a blank line.
-        std::wstring text;
-        if (!p->lines.empty()) {
-            const Line& last = p->lines.back();
-            if (last.content == last.end)
-                text += L"\r\n";
-            if (p->sections.back().last != kNone && p->sections.back().last + 1 == p->lines.size())
-                text += L"\r\n";
-        }
-        text += L"[" + secName + L"]\r\n" + keyName + L"=" + val + L"\r\n";
-        return impl_->Store(fs_, file, p, p->textEnd, p->textEnd, text);
-    }
-    auto it = sec->index.find(MatchForm(keyName));
-    if (it != sec->index.end()) {
-        const Key& k = sec->keys[it->second];
-        if (k.hasValue && k.value == val)
-            return true;
-        // A key line that begins with "[" is one only while it has no "]".
-        if (k.name[0] == L'[' && val.find(L']') != std::wstring::npos)
-            return false;
-        const Line& line = p->lines[k.line];
-        return impl_->Store(fs_, file, p, line.begin, line.content, k.name + L"=" + val);
-    }
-    // A new key after the last line of the section that is not blank.
-    const Line& after = p->lines[sec->last];
-    std::wstring text = after.content == after.end ? L"\r\n" : L"";
-    text += keyName + L"=" + val + L"\r\n";
-    return impl_->Store(fs_, file, p, after.end, after.end, text);
+    CProfileEdit edit = Edit(file);
+    return edit.WriteString(section, key, value) && edit.Commit();
 }
 
 bool CProfileStore::DeleteKey(const std::wstring& file, const std::wstring& section,
                               const std::wstring& key) {
-    const std::wstring secForm = MatchForm(CutAtZero(section));
-    const std::wstring keyForm = MatchForm(CutAtZero(key));
-    std::lock_guard<std::mutex> lock(impl_->writeMutex);
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    Impl::State state = impl_->Snapshot(fs_, file, p, info);
-    if (state == Impl::State::Missing)
-        return true;
-    if (state == Impl::State::Unreadable || info.readOnly)
-        return false;
-    if (secForm.empty() || keyForm.empty())
-        return true;
-    // The first section of that name that holds the key loses the key's first line.
-    for (const Section& sec : p->sections) {
-        if (sec.name.empty() || MatchForm(sec.name) != secForm)
-            continue;
-        auto it = sec.index.find(keyForm);
-        if (it == sec.index.end())
-            continue;
-        const Line& line = p->lines[sec.keys[it->second].line];
-        return impl_->Store(fs_, file, p, line.begin, line.end, std::wstring());
-    }
-    return true;
+    CProfileEdit edit = Edit(file);
+    edit.DeleteKey(section, key);
+    return edit.Commit();
 }
 
 bool CProfileStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
-    const std::wstring secForm = MatchForm(CutAtZero(section));
-    std::lock_guard<std::mutex> lock(impl_->writeMutex);
-    std::shared_ptr<const Parsed> p;
-    FileInfo info;
-    Impl::State state = impl_->Snapshot(fs_, file, p, info);
-    if (state == Impl::State::Missing)
-        return true;
-    if (state == Impl::State::Unreadable || info.readOnly)
-        return false;
-    auto it = p->index.find(secForm);
-    if (secForm.empty() || it == p->index.end())
-        return true;
-    // The header and every line up to the next header go.
-    size_t s = it->second;
-    size_t from = p->lines[p->sections[s].header].begin;
-    size_t to = s + 1 < p->sections.size() ? p->lines[p->sections[s + 1].header].begin : p->textEnd;
-    return impl_->Store(fs_, file, p, from, to, std::wstring());
+    CProfileEdit edit = Edit(file);
+    edit.DeleteSection(section);
+    return edit.Commit();
 }
 
 bool CProfileStore::NamesMatch(const std::wstring& a, const std::wstring& b) {
-    return MatchForm(CutAtZero(a)) == MatchForm(CutAtZero(b));
+    return MatchForm(a) == MatchForm(b);
 }
 
 void CProfileStore::Invalidate(const std::wstring& file) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->files.erase(file);
+    impl_->Forget(&file);
 }
 
 void CProfileStore::InvalidateAll() {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->files.clear();
+    impl_->Forget(nullptr);
+}
+
+CProfileScope::CProfileScope(CProfileStore& store) : impl_(store.impl_.get()) {
+    ++tScopes[impl_].depth;
+}
+
+CProfileScope::~CProfileScope() {
+    auto it = tScopes.find(impl_);
+    if (it != tScopes.end() && --it->second.depth == 0)
+        tScopes.erase(it);
 }
 
 } // namespace lm

@@ -1,5 +1,6 @@
-// A command-set file of the size a busy user reaches: 300 sets, each with its application keys and 40
-// key lines. Shared by the host benchmark and the Windows timing test.
+// Command-set files for the benchmarks, the Windows timing tool and the host tests: a current file of
+// the size a busy user reaches (300 sets, each with its application keys and 40 key lines), and files
+// of layout 2 of any size.
 #pragma once
 #include <cstdio>
 #include <string>
@@ -24,17 +25,33 @@ inline std::string SampleProfile() {
         out += std::to_string(i) + "=Application " + std::to_string(i * 7) + "\r\n";
     char line[320];
     for (int s = 0; s < kSampleSections; ++s) {
-        out += "\r\n[Application " + std::to_string(s) + "]\r\n";
-        std::snprintf(line, sizeof line,
-                      "Executable=app%d.exe\r\nAppPath=C:\\Program Files\\App %d\\app%d.exe\r\n"
-                      "WindowCaption=App %d\r\nDescription=Application number %d\r\nCommand-line=\r\n"
-                      "HideOsd=0\r\nSmsInput=0\r\n",
-                      s, s, s, s, s);
+        std::snprintf(
+            line, sizeof line,
+            "\r\n[Application %d]\r\nExecutable=app%d.exe\r\nAppPath=C:\\Program Files\\App %d\\app%d.exe\r\n"
+            "WindowCaption=App %d\r\nDescription=Application number %d\r\nCommand-line=\r\n"
+            "HideOsd=0\r\nSmsInput=0\r\n",
+            s, s, s, s, s, s);
         out += line;
         for (int k = 0; k < kSampleKeys; ++k) {
             std::snprintf(line, sizeof line, "%3d=%3d,%3d,%5d,%3d,%3d,%3d,%3d,\"Key_%d\",\"\",\"Key_%d\"\r\n",
                           140 + k, 3, 96 + k % 10, 0, 0, k % 2, 1000, 200, k, k);
             out += line;
+        }
+    }
+    return out;
+}
+
+// Layout 2: `sets` sets with a line for every old key number, whose display text names the old key.
+inline std::string Layout2Profile(int sets) {
+    std::string out = "[Settings]\r\nRC Layout Version=2\r\n[Software]\r\n0=Set 0\r\n";
+    char line[96];
+    for (int s = 0; s < sets; ++s) {
+        std::snprintf(line, sizeof line, "\r\n[Set %d]\r\nExecutable=app%d.exe\r\n", s, s);
+        out += line;
+        for (int k = 128; k <= 232; ++k) {
+            std::snprintf(line, sizeof line, "%d=3,%d,0,0,\"Key_%d\",\"Set_%d\"\r\n", k, 65 + k % 26, k, s);
+            if (k < 164 || k > 204)
+                out += line;
         }
     }
     return out;

@@ -20,6 +20,7 @@ public:
 
     FileInfo GetInfo(const std::wstring& path) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++looks;
         FileInfo info;
         if (auto it = files.find(path); it != files.end()) {
             info.exists = true;
@@ -54,6 +55,7 @@ public:
         f.modified = ++clock;
         return true;
     }
+    int RemoveLeftoverTemporaries(const std::wstring&) override { return 0; } // writes leave none here
     bool SetReadOnly(const std::wstring& path, bool readOnly) override {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = files.find(path);
@@ -101,6 +103,7 @@ public:
     std::map<std::wstring, File> files;
     std::set<std::wstring> folders;
     bool failWrites = false;
+    int looks = 0; // GetInfo calls
     int reads = 0;
     int writes = 0;
     int64_t clock = 0;

@@ -1,6 +1,7 @@
-// Fuzzes the profile-file parser and writer. The input is a file; the first bytes choose one change
-// (write, delete a key, delete a section) and its text. Besides not crashing, the store must keep
-// every value it does not change: whatever was read before the change reads the same afterwards.
+// Fuzzes the profile-file parser, writer and edits. The input is a file; its first bytes choose up to four
+// changes (write, delete a key, delete a section) and their texts. Besides not crashing: a change keeps
+// every value it does not touch, a written value reads back, and the changes made one by one read the same
+// as the same changes made in one edit.
 #include "support/ProfileFile.h"
 
 #include "fakes/FakeFileSystem.h"
@@ -22,6 +23,7 @@ struct Reading {
     std::wstring section, key;
     bool found;
     std::wstring value;
+    bool operator==(const Reading&) const = default;
 };
 
 void Check(bool ok) {
@@ -29,7 +31,7 @@ void Check(bool ok) {
         std::abort();
 }
 
-// What the store reads of the file: section names, and the values of the first sections and keys.
+// What the store reads of a file: section names, and the values of the first sections and keys.
 std::vector<Reading> ReadAll(lm::IFileSystem& fs, std::vector<std::wstring>& names) {
     CProfileStore store(fs);
     names = store.GetSectionNames(kFile, kAll);
@@ -47,85 +49,98 @@ std::vector<Reading> ReadAll(lm::IFileSystem& fs, std::vector<std::wstring>& nam
     return out;
 }
 
-// The value as a reader gets it back after it was written.
-std::wstring AsRead(std::wstring v) {
-    while (!v.empty() && (v.front() == L' ' || v.front() == L'\t'))
-        v.erase(0, 1);
-    while (!v.empty() && (v.back() == L' ' || v.back() == L'\t'))
-        v.pop_back();
-    if (v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front())
-        v = v.substr(1, v.size() - 2);
-    return v;
-}
+struct Change {
+    int op; // 0, 1: write; 2: delete a key; 3: delete a section
+    std::wstring section, key, value;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 4)
+    const size_t count = size > 0 ? data[0] % 4 + 1 : 0;
+    if (size < 1 + 4 * count)
         return 0;
-    const uint8_t op = data[0] % 4, pick = data[1], valueLen = data[2] % 24, valueSeed = data[3];
-    std::string bytes(reinterpret_cast<const char*>(data) + 4, size - 4);
-
+    const std::string bytes(reinterpret_cast<const char*>(data) + 1 + 4 * count, size - 1 - 4 * count);
     lm::test::FakeFileSystem fs;
     fs.Put(kFile, bytes);
     std::vector<std::wstring> names;
     const std::vector<Reading> before = ReadAll(fs, names);
 
-    // The section and key to change: one of the file's, or one it does not have.
-    std::wstring section = L"FuzzSec", key = L"FuzzKey";
-    if (!before.empty() && (pick & 1)) {
-        const Reading& r = before[(pick >> 1) % before.size()];
-        section = r.section;
-        key = r.key;
-    } else if (!names.empty() && (pick & 2)) {
-        section = names[(pick >> 2) % names.size()];
-    }
+    // The section and key of each change: one of the file's, or one it does not have.
+    std::vector<Change> changes;
     static const wchar_t kAlphabet[] = L"ab1 \"'[]=;\u0416\u00E4\t";
-    std::wstring value;
-    for (size_t i = 0; i < valueLen; ++i)
-        value += kAlphabet[(valueSeed * 31u + i * 7u) % (sizeof kAlphabet / sizeof(wchar_t) - 1)];
-
-    CProfileStore store(fs);
-    bool changed = false;
-    switch (op) {
-    case 0:
-    case 1:
-        changed = store.WriteString(kFile, section, key, value);
-        break;
-    case 2:
-        changed = store.DeleteKey(kFile, section, key);
-        break;
-    default:
-        changed = store.DeleteSection(kFile, section);
-        break;
-    }
-    if (!changed) {
-        Check(fs.files[kFile].bytes == bytes);
-        return 0;
+    for (size_t c = 0; c < count; ++c) {
+        const uint8_t* d = data + 1 + 4 * c;
+        Change change{d[0] % 4, L"FuzzSec", L"FuzzKey", {}};
+        if (!before.empty() && (d[1] & 1)) {
+            change.section = before[(d[1] >> 1) % before.size()].section;
+            change.key = before[(d[1] >> 1) % before.size()].key;
+        } else if (!names.empty() && (d[1] & 2)) {
+            change.section = names[(d[1] >> 2) % names.size()];
+        }
+        for (size_t i = 0; i < d[2] % 24u; ++i)
+            change.value += kAlphabet[(d[3] * 31u + i * 7u) % (sizeof kAlphabet / sizeof(wchar_t) - 1)];
+        changes.push_back(change);
     }
 
-    std::vector<std::wstring> namesAfter;
+    // One by one through the store, and all at once through an edit of a copy.
+    lm::test::FakeFileSystem copy;
+    copy.Put(kFile, bytes);
+    CProfileStore store(fs), other(copy);
+    lm::CProfileEdit edit = other.Edit(kFile);
+    bool allDone = true;
+    for (const Change& c : changes) {
+        bool done = true;
+        if (c.op <= 1) {
+            done = store.WriteString(kFile, c.section, c.key, c.value);
+            Check(edit.WriteString(c.section, c.key, c.value) == done);
+        } else if (c.op == 2) {
+            store.DeleteKey(kFile, c.section, c.key);
+            edit.DeleteKey(c.section, c.key);
+        } else {
+            store.DeleteSection(kFile, c.section);
+            edit.DeleteSection(c.section);
+        }
+        allDone = allDone && done;
+    }
+    Check(edit.Commit() == allDone);
+    std::vector<std::wstring> namesAfter, namesOfEdit;
     const std::vector<Reading> after = ReadAll(fs, namesAfter);
+    if (allDone) {
+        Check(ReadAll(copy, namesOfEdit) == after && namesOfEdit == namesAfter);
+    } else {
+        Check(copy.files[kFile].bytes == bytes); // a refused change leaves the whole edit unwritten
+    }
+    if (count != 1)
+        return 0;
+
+    // A single change keeps every value it does not touch; a written value reads back.
+    const Change& c = changes.front();
     CProfileStore fresh(fs);
     for (const Reading& r : before) {
-        bool sameSection = CProfileStore::NamesMatch(r.section, section);
-        if (sameSection && (op == 3 || CProfileStore::NamesMatch(r.key, key)))
+        if (CProfileStore::NamesMatch(r.section, c.section) &&
+            (c.op == 3 || CProfileStore::NamesMatch(r.key, c.key)))
             continue;
         std::wstring v;
-        bool found = fresh.GetString(kFile, r.section, r.key, v, L"\x1F");
+        const bool found = fresh.GetString(kFile, r.section, r.key, v, L"\x1F");
         Check(found == r.found && v == r.value);
     }
-    if (op <= 1) {
-        std::wstring v;
-        Check(fresh.GetString(kFile, section, key, v));
-        Check(v == AsRead(value));
+    if (c.op <= 1 && allDone) {
+        std::wstring v, expected = c.value;
+        Check(fresh.GetString(kFile, c.section, c.key, v));
+        while (!expected.empty() && (expected.front() == L' ' || expected.front() == L'\t'))
+            expected.erase(0, 1);
+        while (!expected.empty() && (expected.back() == L' ' || expected.back() == L'\t'))
+            expected.pop_back();
+        if (expected.size() >= 2 && (expected.front() == L'"' || expected.front() == L'\'') &&
+            expected.back() == expected.front())
+            expected = expected.substr(1, expected.size() - 2);
+        Check(v == expected);
         // Writing adds at most the one section it names.
-        bool added = namesAfter.size() == names.size() + 1;
-        Check(namesAfter.size() == names.size() || added);
+        Check(namesAfter.size() == names.size() || (namesAfter.size() == names.size() + 1 &&
+                                                    CProfileStore::NamesMatch(namesAfter.back(), c.section)));
         for (size_t i = 0; i < names.size(); ++i)
             Check(namesAfter[i] == names[i]);
-        if (added)
-            Check(CProfileStore::NamesMatch(namesAfter.back(), section));
     }
     return 0;
 }

@@ -1,13 +1,11 @@
 // Command-set administration on the host file system in a fresh temporary folder, with the registry and
-// the known folders of the test.
+// the known folders of the test. The program lives in <temp>/prog, the user's data in <temp>/appdata.
 #pragma once
 #include "cmdset/CmdSetAdmin.h"
 #include "cmdset/KeyLine.h"
 #include "fakes/FakeKnownFolders.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeStrings.h"
-#include "platform/FileSystem.h"
-#include "support/ProfileFile.h"
 #include "base/Text.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +15,14 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace lm::test {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lm_cmdset_XXXXXX").string();
+    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "lm_cmdset_XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             dir_ = pattern;
     }
@@ -41,17 +40,16 @@ public:
     std::wstring Path(const std::wstring& relative = std::wstring()) const {
         return relative.empty() ? FromUtf8(dir_) : PathJoin(FromUtf8(dir_), relative);
     }
-    // Writes a file (and its folders) with the text as UTF-8 with a byte-order mark.
+    // Writes a file and its folders: bytes as they are, text as UTF-8 with a byte-order mark.
+    void WriteBytes(const std::wstring& relative, const std::string& bytes) const {
+        std::filesystem::path p(ToUtf8(Path(relative)));
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+    }
     void Write(const std::wstring& relative, const std::wstring& text) const {
-        std::filesystem::path p(ToUtf8(Path(relative)));
-        std::filesystem::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary | std::ios::trunc) << "\xEF\xBB\xBF" << ToUtf8(text);
+        WriteBytes(relative, "\xEF\xBB\xBF" + ToUtf8(text));
     }
-    void Touch(const std::wstring& relative) const {
-        std::filesystem::path p(ToUtf8(Path(relative)));
-        std::filesystem::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary | std::ios::trunc) << "MZ";
-    }
+    void Touch(const std::wstring& relative) const { WriteBytes(relative, "MZ"); }
     void MakeFolder(const std::wstring& relative) const {
         std::filesystem::create_directories(std::filesystem::path(ToUtf8(Path(relative))));
     }
@@ -64,7 +62,47 @@ private:
     std::string dir_;
 };
 
-// The program lives in <temp>/prog/RemoteControl.exe, the user's data in <temp>/appdata.
+// The host file system, counting the looks at each file and what changes files (from any thread; the
+// counters are for the test's own thread once the others are done).
+class SpyFileSystem final : public IFileSystem {
+public:
+    FileInfo GetInfo(const std::wstring& path) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++looks[path];
+        }
+        return fs.GetInfo(path);
+    }
+    bool ReadAll(const std::wstring& path, std::string& bytes) override { return fs.ReadAll(path, bytes); }
+    bool WriteAtomic(const std::wstring& path, const std::string& bytes) override {
+        Count(writes);
+        return fs.WriteAtomic(path, bytes);
+    }
+    int RemoveLeftoverTemporaries(const std::wstring& path) override {
+        return fs.RemoveLeftoverTemporaries(path);
+    }
+    bool SetReadOnly(const std::wstring& path, bool readOnly) override {
+        Count(attributeChanges);
+        return fs.SetReadOnly(path, readOnly);
+    }
+    bool Remove(const std::wstring& path) override { return fs.Remove(path); }
+    bool Copy(const std::wstring& from, const std::wstring& to) override { return fs.Copy(from, to); }
+    bool CreateDirectories(const std::wstring& path) override { return fs.CreateDirectories(path); }
+    std::vector<std::wstring> List(const std::wstring& folder) override { return fs.List(folder); }
+
+    IFileSystem& fs = NativeFileSystem();
+    std::map<std::wstring, int> looks;
+    int writes = 0;
+    int attributeChanges = 0;
+
+private:
+    void Count(int& counter) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++counter;
+    }
+    std::mutex mutex_;
+};
+
 class CmdSetFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,30 +121,19 @@ protected:
     CmdSetServices Services() {
         return CmdSetServices{profiles, registry, folders, strings, keyNames, catalog};
     }
-    // The program's administration (construction as at start-up).
+    // The program's administration (construction as at start-up), or one of the two files only.
     std::unique_ptr<CCmdSetAdmin> MakeAdmin() { return std::make_unique<CCmdSetAdmin>(Services()); }
-    // An administration of the two files only.
     std::unique_ptr<CCmdSetAdmin> MakeFileAdmin() {
         return std::make_unique<CCmdSetAdmin>(Services(), CmdSetFiles{PresetPath(), UserPath()});
     }
 
-    // What a fresh reader finds in a file.
+    // What a fresh reader finds in a file ("<none>" when missing); Raw keeps the value's quotes.
     std::wstring Read(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-        CProfileStore fresh(NativeFileSystem());
-        return fresh.GetString(file, section, key);
+        return CProfileStore(NativeFileSystem()).GetString(file, section, key, L"<none>");
     }
-    bool Has(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-        CProfileStore fresh(NativeFileSystem());
-        std::wstring value;
-        return fresh.GetString(file, section, key, value);
+    ProfilePairs Section(const std::wstring& file, const std::wstring& section) {
+        return CProfileStore(NativeFileSystem()).GetSection(file, section, size_t(1) << 20);
     }
-    std::vector<std::pair<std::wstring, std::wstring>> Section(const std::wstring& file,
-                                                               const std::wstring& section) {
-        CProfileStore fresh(NativeFileSystem());
-        return fresh.GetSection(file, section, size_t(1) << 20);
-    }
-
-    // The value as it stands in the file (quotes kept).
     std::wstring Raw(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
         for (auto& [k, v] : Section(file, section))
             if (CProfileStore::NamesMatch(k, key))
@@ -115,21 +142,14 @@ protected:
     }
 
     TempFolder temp;
-    CProfileStore profiles{NativeFileSystem()};
+    SpyFileSystem spy;
+    CProfileStore profiles{spy};
     FakeRegistry registry;
     FakeKnownFolders folders;
     FakeStrings strings;
     CKeyNames keyNames;
     CAppCatalog catalog;
 };
-
-// A key line of the current layout.
-inline std::wstring Line(int type, int subType, int param, int param2, int repeat, int delay, int rate,
-                         const std::wstring& osd, const std::wstring& caption = std::wstring(),
-                         const std::wstring& name = L"x") {
-    return FormatBounded(1023, L"%3d,%3d,%5d,%3d,%3d,%3d,%3d,\"%ls\",\"%ls\",\"%ls\"", type, subType, param,
-                         param2, repeat, delay, rate, osd.c_str(), caption.c_str(), name.c_str());
-}
 
 inline tagWINCMD Cmd(int type, int subType, int param, int param2, int repeat, int delay, int rate,
                      const std::wstring& osd = std::wstring(), const std::wstring& caption = std::wstring()) {

@@ -1,65 +1,43 @@
-// Bringing command-set files of older layouts to the current one.
+// Bringing command-set files of older layouts to the current one, also when the program is killed in the
+// middle of it.
 #include "CmdSetFixture.h"
+#include "bench/ProfileSample.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cwctype>
+#include <random>
+#include <thread>
 
 namespace lm {
 namespace {
 
 using test::Cmd;
-using test::CmdSetFixture;
 
-// The host file system, counting what changes files.
-class SpyFileSystem final : public IFileSystem {
-public:
-    FileInfo GetInfo(const std::wstring& path) override { return fs.GetInfo(path); }
-    bool ReadAll(const std::wstring& path, std::string& bytes) override { return fs.ReadAll(path, bytes); }
-    bool WriteAtomic(const std::wstring& path, const std::string& bytes) override {
-        ++writes;
-        return fs.WriteAtomic(path, bytes);
-    }
-    bool SetReadOnly(const std::wstring& path, bool readOnly) override {
-        ++attributeChanges;
-        return fs.SetReadOnly(path, readOnly);
-    }
-    bool Remove(const std::wstring& path) override {
-        ++writes;
-        return fs.Remove(path);
-    }
-    bool Copy(const std::wstring& from, const std::wstring& to) override {
-        ++writes;
-        return fs.Copy(from, to);
-    }
-    bool CreateDirectories(const std::wstring& path) override { return fs.CreateDirectories(path); }
-    std::vector<std::wstring> List(const std::wstring& folder) override { return fs.List(folder); }
-
-    IFileSystem& fs = NativeFileSystem();
-    int writes = 0;
-    int attributeChanges = 0;
-};
-
-class LayoutUpgradeTest : public CmdSetFixture {
+class LayoutUpgradeTest : public test::CmdSetFixture {
 protected:
-    std::unique_ptr<CCmdSetAdmin> SpyAdmin() {
-        return std::make_unique<CCmdSetAdmin>(
-            CmdSetServices{spyProfiles, registry, folders, strings, keyNames, catalog},
-            CmdSetFiles{PresetPath(), UserPath()});
-    }
     tagWINCMD Loaded(const std::wstring& file, const std::wstring& section, int key) {
         tagWINCMD c;
         ParseKeyLine(Raw(file, section, std::to_wstring(key)), c);
         return c;
     }
-
-    SpyFileSystem spy;
-    CProfileStore spyProfiles{spy};
+    // Every section and line of a file, as a fresh reader finds them.
+    std::vector<std::pair<std::wstring, ProfilePairs>> Content(const std::wstring& file) {
+        std::vector<std::pair<std::wstring, ProfilePairs>> out;
+        for (const std::wstring& name :
+             CProfileStore(NativeFileSystem()).GetSectionNames(file, size_t(1) << 20))
+            out.emplace_back(name, Section(file, name));
+        return out;
+    }
 };
 
-TEST_F(LayoutUpgradeTest, OldNumberingIsRenumberedAndConverted) {
+TEST_F(LayoutUpgradeTest, OldNumberingIsRenumberedAndConvertedWithOneWrite) {
     WritePreset(L"[Settings]\nRC Layout Version=2\n"
                 L"[Software]\n0=App\n139=kept\n"
                 L"[App]\nExecutable=app.exe\n"
@@ -78,6 +56,7 @@ TEST_F(LayoutUpgradeTest, OldNumberingIsRenumberedAndConverted) {
     ASSERT_FALSE(catalog.ReloadPending());
     EXPECT_FALSE(admin->UpgradeLayout()); // no user file
     EXPECT_TRUE(catalog.ReloadPending());
+    EXPECT_EQ(spy.writes, 2); // one for each file
 
     EXPECT_EQ(Read(PresetPath(), L"Settings", L"RC Layout Version"), L"4");
     EXPECT_EQ(Raw(PresetPath(), L"App", L"160"),
@@ -88,29 +67,22 @@ TEST_F(LayoutUpgradeTest, OldNumberingIsRenumberedAndConverted) {
     // Keys outside the old numbering keep their numbers; lines below 140 are not converted.
     EXPECT_EQ(Loaded(PresetPath(), L"App", 240), Cmd(CMD_KEY, 4, 0, 0, 0, 1000, 200, L"outside"));
     EXPECT_EQ(Raw(PresetPath(), L"App", L"60"), L"3,5,0,0,\"note\",\"\"");
-    // Nothing is left under old or parking numbers.
-    for (auto& [key, value] : Section(PresetPath(), L"App")) {
-        if (!std::iswdigit(key[0]))
-            continue;
-        const int id = std::stoi(key);
-        EXPECT_TRUE(id == 60 || id == 140 || id == 160 || id == 200 || id == 221 || id == 240) << id;
-    }
+    std::vector<int> keys;
+    for (auto& [key, value] : Section(PresetPath(), L"App"))
+        if (std::iswdigit(key[0]))
+            keys.push_back(std::stoi(key));
+    EXPECT_EQ(keys, (std::vector<int>{240, 60, 200, 140, 160, 221}));
     // Reserved sections are no command sets.
     EXPECT_EQ(Raw(PresetPath(), L"Software", L"139"), L"kept");
-
-    // The user file was created with the version only.
-    EXPECT_EQ(Read(UserPath(), L"Settings", L"RC Layout Version"), L"4");
-    CProfileStore fresh(NativeFileSystem());
-    EXPECT_EQ(fresh.GetSectionNames(UserPath()), std::vector<std::wstring>{L"Settings"});
-
-    // The keymap reads the result.
-    CKeymap keys;
-    admin->LoadKeymap(L"App", keys, false);
-    EXPECT_EQ(*keys.Find(160), Cmd(CMD_KEY, 13, 0, 0, 0, 1000, 200, L"Enter key", L"MAIN WINDOW"));
+    // The missing user file was made with the version only.
+    EXPECT_EQ(Content(UserPath()), (std::vector<std::pair<std::wstring, ProfilePairs>>{
+                                       {L"Settings", {{L"RC Layout Version", L"4"}}}}));
+    CKeymap keymap;
+    admin->LoadKeymap(L"App", keymap, false);
+    EXPECT_EQ(*keymap.Find(160), Cmd(CMD_KEY, 13, 0, 0, 0, 1000, 200, L"Enter key", L"MAIN WINDOW"));
 }
 
 TEST_F(LayoutUpgradeTest, EveryPairOfTheRenumbering) {
-    // One old key per line; the display text names the old key.
     const std::vector<std::pair<int, int>> pairs = {
         {128, 200}, {137, 209}, {138, 140}, {139, 160}, {140, 141}, {142, 220}, {143, 241}, {144, 240},
         {145, 223}, {146, 210}, {147, 243}, {148, 242}, {149, 180}, {150, 181}, {151, 182}, {152, 183},
@@ -120,8 +92,7 @@ TEST_F(LayoutUpgradeTest, EveryPairOfTheRenumbering) {
         WritePreset(FormatBounded(
             200, L"[Settings]\nRC Layout Version=1\n[S]\nExecutable=s.exe\n%d=3,1,0,0,\"old%d\",\"\"\n", from,
             from));
-        auto admin = MakeFileAdmin();
-        admin->UpgradeLayout();
+        MakeFileAdmin()->UpgradeLayout();
         EXPECT_STREQ(Loaded(PresetPath(), L"S", to).szOsdText, (L"old" + std::to_wstring(from)).c_str())
             << from << " -> " << to;
     }
@@ -133,8 +104,7 @@ TEST_F(LayoutUpgradeTest, Layout3KeepsNumbers) {
               L"140=4,0,0,0,\"Close_it\",\"App_Window\"\n"
               L"324=5,2,1001,3,\"Combo\",\"\"\n");
     WritePreset(L"[Settings]\nRC Layout Version=4\n");
-    auto admin = MakeFileAdmin();
-    EXPECT_TRUE(admin->UpgradeLayout());
+    EXPECT_TRUE(MakeFileAdmin()->UpgradeLayout());
     EXPECT_EQ(Raw(UserPath(), L"App", L"139"), L"3,13,0,0,\"stays\",\"\"");
     EXPECT_EQ(Raw(UserPath(), L"App", L"140"),
               L"4,  0,    0,  0,  0,1000,200,\"Close_it\",\"APP_WINDOW\",\"Power\"");
@@ -143,52 +113,97 @@ TEST_F(LayoutUpgradeTest, Layout3KeepsNumbers) {
     EXPECT_EQ(Read(UserPath(), L"Settings", L"RC Layout Version"), L"4");
 }
 
-TEST_F(LayoutUpgradeTest, CurrentFilesAreNotTouched) {
+TEST_F(LayoutUpgradeTest, VersionAloneAndProtectedFiles) {
+    // Current files are not touched, not even their attributes.
     WritePreset(L"[Settings]\nRC Layout Version=4\n[App]\nExecutable=a.exe\n140=3,1,0,0,\"x\",\"\"\n");
     WriteUser(L"[Settings]\nRC Layout Version=7\n");
     ASSERT_EQ(::chmod(ToUtf8(UserPath()).c_str(), 0444), 0);
     const std::string before = temp.ReadRaw(L"prog/RemoteControl.ini");
-    auto admin = SpyAdmin();
-    EXPECT_TRUE(admin->UpgradeLayout());
-    EXPECT_EQ(spy.writes, 0);
-    EXPECT_EQ(spy.attributeChanges, 0);
+    EXPECT_TRUE(MakeFileAdmin()->UpgradeLayout());
+    EXPECT_EQ(spy.writes + spy.attributeChanges, 0);
     EXPECT_EQ(temp.ReadRaw(L"prog/RemoteControl.ini"), before);
-}
 
-TEST_F(LayoutUpgradeTest, NegativeVersionConvertsNothing) {
-    WritePreset(L"[Settings]\nRC Layout Version=-2\n[App]\nExecutable=a.exe\n139=3,1,0,0,\"x\",\"\"\n");
-    WriteUser(L"[Settings]\nRC Layout Version=4\n");
-    auto admin = MakeFileAdmin();
-    EXPECT_TRUE(admin->UpgradeLayout());
-    EXPECT_EQ(Read(PresetPath(), L"Settings", L"RC Layout Version"), L"4");
-    EXPECT_EQ(Raw(PresetPath(), L"App", L"139"), L"3,1,0,0,\"x\",\"\"");
-}
-
-TEST_F(LayoutUpgradeTest, ReadOnlyFilesAreConvertedAndStayReadOnly) {
-    WritePreset(L"[Settings]\nRC Layout Version=4\n");
+    // A read-only file is converted and stays read-only; a negative version only becomes the current one.
     WriteUser(L"[App]\nExecutable=a.exe\n139=3,1,0,0,\"x\",\"\"\n");
     ASSERT_EQ(::chmod(ToUtf8(UserPath()).c_str(), 0444), 0);
-    auto admin = SpyAdmin();
-    EXPECT_TRUE(admin->UpgradeLayout());
+    WritePreset(L"[Settings]\nRC Layout Version=-2\n[App]\nExecutable=a.exe\n139=3,1,0,0,\"x\",\"\"\n");
+    EXPECT_TRUE(MakeFileAdmin()->UpgradeLayout());
     EXPECT_EQ(spy.attributeChanges, 2);
     EXPECT_TRUE(NativeFileSystem().GetInfo(UserPath()).readOnly);
-    EXPECT_EQ(Read(UserPath(), L"Settings", L"RC Layout Version"), L"4");
     EXPECT_EQ(Loaded(UserPath(), L"App", 160), Cmd(CMD_KEY, 1, 0, 0, 0, 1000, 200, L"x"));
+    EXPECT_EQ(Read(PresetPath(), L"Settings", L"RC Layout Version"), L"4");
+    EXPECT_EQ(Raw(PresetPath(), L"App", L"139"), L"3,1,0,0,\"x\",\"\"");
+
+    // Missing files get the version only.
+    std::filesystem::remove(ToUtf8(UserPath()));
+    std::filesystem::remove(ToUtf8(PresetPath()));
+    auto admin = MakeFileAdmin();
+    EXPECT_FALSE(admin->UpgradeLayout());
+    for (const std::wstring& file : {PresetPath(), UserPath()})
+        EXPECT_EQ(Content(file), (std::vector<std::pair<std::wstring, ProfilePairs>>{
+                                     {L"Settings", {{L"RC Layout Version", L"4"}}}}));
+    EXPECT_TRUE(admin->UpgradeLayout()); // now current
 }
 
-TEST_F(LayoutUpgradeTest, MissingFilesGetTheVersionOnly) {
-    temp.MakeFolder(L"appdata/Lumora/Remote");
-    auto admin = MakeFileAdmin();
-    EXPECT_EQ(admin->RenumberKeys(PresetPath()), 0);
-    EXPECT_EQ(admin->ConvertKeyLines(PresetPath()), 0);
-    EXPECT_FALSE(admin->UpgradeLayout());
-    for (const std::wstring& file : {PresetPath(), UserPath()}) {
-        CProfileStore fresh(NativeFileSystem());
-        EXPECT_EQ(fresh.GetSectionNames(file), std::vector<std::wstring>{L"Settings"});
-        EXPECT_EQ(fresh.GetSection(file, L"Settings").size(), 1u);
-        EXPECT_EQ(Read(file, L"Settings", L"RC Layout Version"), L"4");
+// Upgrades killed at random moments leave the old file or the upgraded one, never a mixture. The next
+// start removes the temporary files of the killed writes and finishes the upgrade; an upgraded file it
+// leaves as it is. The files are in memory where the system has such a file system: a kill ends a
+// process there as anywhere, and a flush to disk would only make the test slow.
+TEST_F(LayoutUpgradeTest, KilledUpgradesLeaveTheOldOrTheNewFile) {
+    const test::TempFolder folder(std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
+                                                                            : ToUtf8(temp.Path()));
+    ASSERT_TRUE(folder.Valid());
+    const std::wstring preset = folder.Path(L"RemoteControl.ini");
+    const std::string layout2 = bench::Layout2Profile(3);
+    auto start = [&] {
+        CProfileStore store(NativeFileSystem());
+        CCmdSetAdmin(CmdSetServices{store, registry, folders, strings, keyNames, catalog},
+                     CmdSetFiles{preset, folder.Path(L"RemoteControl.usr")})
+            .UpgradeLayout();
+    };
+    auto run = [&] {
+        folder.WriteBytes(L"RemoteControl.ini", layout2);
+        std::filesystem::remove(ToUtf8(folder.Path(L"RemoteControl.usr")));
+        const pid_t child = fork();
+        if (child == 0) {
+            start();
+            _exit(0);
+        }
+        return child;
+    };
+    folder.WriteBytes(L"RemoteControl.ini", layout2);
+    const auto before = Content(preset);
+    const auto t0 = std::chrono::steady_clock::now();
+    waitpid(run(), nullptr, 0);
+    const auto duration = std::chrono::steady_clock::now() - t0;
+    const auto after = Content(preset);
+    ASSERT_NE(after, before);
+
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(duration).count() * 6 / 5);
+    int old = 0, upgraded = 0, mixed = 0;
+    for (int i = 0; i < 100; ++i) {
+        const pid_t child = run();
+        std::this_thread::sleep_for(std::chrono::nanoseconds(moment(random)));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const auto found = Content(preset);
+        const std::string bytes = folder.ReadRaw(L"RemoteControl.ini");
+        found == before ? ++old : found == after ? ++upgraded : ++mixed;
+        start();
+        EXPECT_EQ(Content(preset), after);
+        if (found == after) {
+            EXPECT_EQ(folder.ReadRaw(L"RemoteControl.ini"), bytes);
+        }
+        for (const std::wstring& name : NativeFileSystem().List(folder.Path()))
+            EXPECT_EQ(name.find(L".tmp"), std::wstring::npos) << ToUtf8(name);
     }
-    EXPECT_TRUE(admin->UpgradeLayout()); // now current
+    std::printf(
+        "killed upgrades: %d old, %d upgraded, %d mixed (one upgrade %lld us)\n", old, upgraded, mixed,
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(duration).count()));
+    EXPECT_EQ(mixed, 0);
+    EXPECT_GT(old, 0);
+    EXPECT_GT(upgraded, 0);
 }
 
 } // namespace

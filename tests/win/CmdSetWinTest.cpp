@@ -1,5 +1,5 @@
 // The command-set administration on Windows: the known folders, the executable map on the real system,
-// and the program's own files beside RemoteControl.exe.
+// the program's own files beside RemoteControl.exe, and what interrupted writes leave beside a file.
 #include "fakes/FakeStrings.h"
 #include "cmdset/CmdSetAdmin.h"
 #include "platform/FileSystem.h"
@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace lm {
 namespace {
@@ -53,6 +55,30 @@ TEST(CmdSetWinTest, PresetFileShipsBesideTheProgram) {
     const std::wstring preset = PathJoin(folder, L"RemoteControl.ini");
     EXPECT_EQ(profiles.GetString(preset, L"Settings", L"RC Layout Version"), L"4");
     EXPECT_TRUE(profiles.SectionExists(preset, L"Windows (Standard)"));
+}
+
+TEST(CmdSetWinTest, LeftoverTemporariesOfAtomicWritesGo) {
+    IFileSystem& fs = NativeFileSystem();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir =
+        std::wstring(temp) + L"lmtest-leftover-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(fs.CreateDirectories(dir));
+    const std::wstring file = dir + L"\\RemoteControl.usr";
+    ASSERT_TRUE(fs.WriteAtomic(file, "[s]\r\n"));
+    for (const wchar_t* name :
+         {L"RemoteControl.usr.1f4-2.tmp", L"remotecontrol.USR.A0-1B.TMP", L"RemoteControl.usr.tmp",
+          L"RemoteControl.usr.x-1.tmp", L"Other.usr.1f4-2.tmp"})
+        ASSERT_TRUE(fs.WriteAtomic(dir + L"\\" + name, "left over"));
+    fs.SetReadOnly(dir + L"\\RemoteControl.usr.1f4-2.tmp", true);
+    EXPECT_EQ(fs.RemoveLeftoverTemporaries(file), 2);
+    std::vector<std::wstring> names = fs.List(dir);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Other.usr.1f4-2.tmp", L"RemoteControl.usr",
+                                                L"RemoteControl.usr.tmp", L"RemoteControl.usr.x-1.tmp"}));
+    for (const std::wstring& name : names)
+        DeleteFileW((dir + L"\\" + name).c_str());
+    RemoveDirectoryW(dir.c_str());
 }
 
 } // namespace

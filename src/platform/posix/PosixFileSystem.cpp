@@ -116,6 +116,21 @@ public:
         return true;
     }
 
+    int RemoveLeftoverTemporaries(const std::wstring& path) override {
+        // The temporaries are named "<file>.tmp" and six characters of mkstemp.
+        const std::string target = Native(path);
+        const std::string folder = FolderOf(target);
+        const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp";
+        int removed = 0;
+        for (const std::wstring& entry : List(FromUtf8(folder))) {
+            const std::string name = ToUtf8(entry);
+            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+                ::unlink((folder + "/" + name).c_str()) == 0)
+                ++removed;
+        }
+        return removed;
+    }
+
     bool SetReadOnly(const std::wstring& path, bool readOnly) override {
         const std::string p = Native(path);
         struct stat st {};

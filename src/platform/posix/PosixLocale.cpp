@@ -1,5 +1,6 @@
 // Locales on the host: the C library's locales under their POSIX names. The Windows language IDs
-// are mapped through a table of the languages the program knows.
+// are mapped through a table of the languages the program knows. The host's ANSI code page is
+// Windows-1252 by a built-in table, so files read the same on every host.
 #include "platform/Locale.h"
 
 #include <clocale>
@@ -43,6 +44,45 @@ const PosixLanguage* Find(uint16_t langId) {
 }
 
 thread_local uint16_t tThreadLocale = 0;
+
+// Windows-1252, bytes 0x80..0x9F; the five bytes the code page leaves undefined map to the C1 control
+// characters of the same value, as the Windows conversion does, so every byte survives a round trip.
+constexpr uint16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+class Windows1252 final : public IAnsiCodePage {
+public:
+    uint32_t Number() const override { return 1252; }
+    std::wstring Decode(const char* bytes, size_t size) const override {
+        std::wstring out(size, L'\0');
+        for (size_t i = 0; i < size; ++i) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            out[i] = static_cast<wchar_t>(b >= 0x80 && b <= 0x9F ? kCp1252High[b - 0x80] : b);
+        }
+        return out;
+    }
+    bool Encode(const std::wstring& text, std::string& bytes) const override {
+        std::string out;
+        out.reserve(text.size());
+        for (wchar_t c : text) {
+            const auto u = static_cast<uint32_t>(c);
+            if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+                out += static_cast<char>(u);
+                continue;
+            }
+            int i = 0;
+            while (i < 32 && kCp1252High[i] != u)
+                ++i;
+            if (i == 32)
+                return false;
+            out += static_cast<char>(0x80 + i);
+        }
+        bytes += out;
+        return true;
+    }
+};
 
 class PosixLocale final : public ILocale {
 public:
@@ -102,6 +142,10 @@ public:
             return static_cast<wchar_t>(towupper_l(static_cast<wint_t>(c), utf8));
         return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
     }
+    const IAnsiCodePage& AnsiCodePage() override { return codePage_; }
+
+private:
+    Windows1252 codePage_;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // to disk and then renamed over the target in one step, so the target is either the old or the new
 // file, never a part of one.
 #include "platform/FileSystem.h"
+#include "base/Text.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -119,6 +120,29 @@ public:
             DeleteFileW(temp.c_str());
         }
         return ok;
+    }
+
+    int RemoveLeftoverTemporaries(const std::wstring& path) override {
+        // The temporaries are named "<file>.<process>-<counter>.tmp" in hexadecimal digits.
+        const size_t slash = path.find_last_of(L"\\/");
+        const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash);
+        const std::wstring prefix = (slash == std::wstring::npos ? path : path.substr(slash + 1)) + L".";
+        int removed = 0;
+        for (const std::wstring& name : List(folder)) {
+            if (name.size() <= prefix.size() + 4 || !SameText(name.substr(0, prefix.size()), prefix) ||
+                !SameText(name.substr(name.size() - 4), L".tmp"))
+                continue;
+            const std::wstring middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+            const size_t dash = middle.find(L'-');
+            if (dash == 0 || dash == std::wstring::npos || dash + 1 == middle.size() ||
+                middle.find_first_not_of(L"0123456789abcdefABCDEF-") != std::wstring::npos)
+                continue;
+            const std::wstring full = PathJoin(folder, name);
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (DeleteFileW(full.c_str()))
+                ++removed;
+        }
+        return removed;
     }
 
     bool SetReadOnly(const std::wstring& path, bool readOnly) override {

@@ -14,12 +14,12 @@
 
 #include <set>
 
-namespace lm::bench {
+namespace lm {
 namespace {
 
 using namespace wintest;
 
-void KeyPath() {
+void KeyPath(timing::Timer& timer) {
     TraceInitEx(3);
     ChildProcess target;
     target.Start(BinDir() + L"\\TargetApp.exe", L"");
@@ -40,12 +40,12 @@ void KeyPath() {
         records[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
     }
     const WindowHandle w = reinterpret_cast<WindowHandle>(window);
-    Compare(500,
-            {{"Ctrl+F5: executor SendKeystroke", [&] { exec.SendKeystroke(w, VK_F5, false, true, false); }},
-             {"Ctrl+F5: bare SendInput of the same records", [&] {
-                  for (INPUT& r : records)
-                      SendInput(1, &r, sizeof(INPUT));
-              }}});
+    timer.SideBySide(
+        500, {{"Ctrl+F5: executor SendKeystroke", [&] { exec.SendKeystroke(w, VK_F5, false, true, false); }},
+              {"Ctrl+F5: bare SendInput of the same records", [&] {
+                   for (INPUT& r : records)
+                       SendInput(1, &r, sizeof(INPUT));
+               }}});
 }
 
 // A search by executable alone written as one plain walk: the first visible, unowned window with a
@@ -76,7 +76,7 @@ HWND BareSearch(const std::wstring& exe) {
     return walk.second;
 }
 
-void WindowSearch() {
+void WindowSearch(timing::Timer& timer) {
     TraceInitEx(3);
     for (int windows : {20, 200}) {
         ChildProcess farm;
@@ -89,19 +89,18 @@ void WindowSearch() {
             if (reinterpret_cast<HWND>(finder.FindWindow(L"", exe, false)) != BareSearch(exe))
                 std::printf("the searches disagree\n");
             const std::string what = " over " + std::to_string(windows) + " target windows, " + ToUtf8(exe);
-            Compare(200, {{"FindWindow" + what, [&] { finder.FindWindow(L"", exe, false); }},
-                          {"bare loop" + what, [&] { BareSearch(exe); }}});
+            timer.SideBySide(200, {{"FindWindow" + what, [&] { finder.FindWindow(L"", exe, false); }},
+                                   {"bare loop" + what, [&] { BareSearch(exe); }}});
         }
     }
 }
 
 } // namespace
+} // namespace lm
 
-void ExecTiming() {
-    std::printf("== exec: key path\n");
-    KeyPath();
-    std::printf("== exec: window search\n");
-    WindowSearch();
+LM_TIMING_AREA(exec) {
+    std::printf(" key path\n");
+    lm::KeyPath(timer);
+    std::printf(" window search\n");
+    lm::WindowSearch(timer);
 }
-
-} // namespace lm::bench

@@ -1,46 +1,39 @@
-// The Windows timing tool: each area measures its work side by side with what it is compared with, and
-// the tool, run under Wine, prints minimum, median and 99th percentile of each. It asserts nothing.
+// The timing tool of the Windows build (lm_win_bench): each area of the program registers its cases in a
+// file of its own; a case runs one operation many times and the tool reports the minimum, median and
+// 99th percentile of one run. Nothing is asserted about time. Run it under Wine as
+//     tools/wine-exec build/win/bin/lm_win_bench.exe [area...]
 #pragma once
-#include <windows.h>
-
-#include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace lm::bench {
+namespace lm::timing {
 
-using Work = std::pair<std::string, std::function<void()>>;
+// Times of one run, in microseconds.
+struct Stats {
+    double min = 0, median = 0, p99 = 0;
+};
 
-// Runs each work `rounds` times, in turn within each round so that the machine's load falls on all of
-// them alike, after a few rounds of warm-up, and prints minimum, median and 99th percentile of the
-// times of each.
-inline void Compare(int rounds, const std::vector<Work>& works) {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<std::vector<double>> us(works.size());
-    for (int round = -3; round < rounds; ++round) {
-        for (size_t i = 0; i < works.size(); ++i) {
-            QueryPerformanceCounter(&start);
-            works[i].second();
-            QueryPerformanceCounter(&end);
-            if (round >= 0)
-                us[i].push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                                static_cast<double>(frequency.QuadPart));
-        }
-    }
-    for (size_t i = 0; i < works.size(); ++i) {
-        std::sort(us[i].begin(), us[i].end());
-        std::printf("%-58s min %9.1f us  median %9.1f us  p99 %9.1f us\n", works[i].first.c_str(),
-                    us[i].front(), us[i][us[i].size() / 2],
-                    us[i][std::min(us[i].size() - 1, us[i].size() * 99 / 100)]);
-    }
-    std::fflush(stdout);
-}
+class Timer {
+public:
+    // Runs `body` `runs` times (after one run that is not counted) and prints the times under `name`.
+    Stats Measure(const std::string& name, int runs, const std::function<void()>& body);
+    // Runs the bodies in turn, each once per round (so that the machine's load falls on all of them
+    // alike), `rounds` rounds after one that is not counted, and prints the times of each.
+    std::vector<Stats> SideBySide(int rounds,
+                                  const std::vector<std::pair<std::string, std::function<void()>>>& bodies);
+    // Prints how many times faster `fast` is than `slow`, by their medians.
+    void Compare(const std::string& what, const Stats& slow, const Stats& fast);
+};
 
-// The areas of the tool, one file each; Main.cpp runs them.
-void ExecTiming();
+using Area = void (*)(Timer&);
+bool RegisterArea(const char* name, Area area);
 
-} // namespace lm::bench
+} // namespace lm::timing
+
+// Defines an area: LM_TIMING_AREA(profile) { timer.Measure(...); }
+#define LM_TIMING_AREA(name)                                                                                 \
+    static void name##TimingArea(lm::timing::Timer& timer);                                                  \
+    static const bool name##TimingRegistered = lm::timing::RegisterArea(#name, &name##TimingArea);           \
+    static void name##TimingArea([[maybe_unused]] lm::timing::Timer& timer)
