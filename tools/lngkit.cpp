@@ -95,7 +95,7 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
                                     static_cast<unsigned>(langId)));
         return 1;
     }
-    std::vector<LanguageFileEntry> entries;
+    std::vector<tagLANGUAGEFILEENTRY> entries;
     for (uint32_t id : ids)
         entries.push_back({id, std::wstring(*tables.Find(langId, id)), L""});
     size_t untranslated = 0;
@@ -106,8 +106,9 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
             entries.push_back({id, std::wstring(*tables.Find(kLangEnglishUK, id)), L"untranslated"});
             ++untranslated;
         }
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const LanguageFileEntry& a, const LanguageFileEntry& b) { return a.id < b.id; });
+        std::stable_sort(
+            entries.begin(), entries.end(),
+            [](const tagLANGUAGEFILEENTRY& a, const tagLANGUAGEFILEENTRY& b) { return a.id < b.id; });
     }
 
     const int entry = FindLanguageEntry(langId);
@@ -133,7 +134,7 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
 
     // Say which texts the program will read differently from the table.
     size_t blanks = 0;
-    for (const LanguageFileEntry& e : entries) {
+    for (const tagLANGUAGEFILEENTRY& e : entries) {
         std::wstring read = LanguageFileReadBack(EscapeLanguageText(e.text));
         if (read == e.text)
             continue;

@@ -11,9 +11,9 @@ tagPRGINFO MakeNonePrgInfo() {
     return record;
 }
 
-CAppCatalog::CAppCatalog() : snapshot_(std::make_shared<CAppSnapshot>()) {}
+CAppCatalog::CAppCatalog() : snapshot_(std::make_shared<tagAPPSNAPSHOT>()) {}
 
-std::shared_ptr<const CAppSnapshot> CAppCatalog::Snapshot() const {
+std::shared_ptr<const tagAPPSNAPSHOT> CAppCatalog::Snapshot() const {
     std::lock_guard lock(mutex_);
     return snapshot_;
 }
@@ -37,10 +37,10 @@ uint64_t CAppCatalog::BeginRebuild() {
     return nextTicket_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void CAppCatalog::Publish(uint64_t ticket, std::shared_ptr<const CAppSnapshot> snapshot) {
+void CAppCatalog::Publish(uint64_t ticket, std::shared_ptr<const tagAPPSNAPSHOT> snapshot) {
     if (!snapshot)
         return;
-    std::shared_ptr<const CAppSnapshot> old; // released outside the lock
+    std::shared_ptr<const tagAPPSNAPSHOT> old; // released outside the lock
     std::lock_guard lock(mutex_);
     if (ticket < published_)
         return;
@@ -50,21 +50,21 @@ void CAppCatalog::Publish(uint64_t ticket, std::shared_ptr<const CAppSnapshot> s
 }
 
 void CAppCatalog::Remove(const std::wstring& name) {
-    std::shared_ptr<const CAppSnapshot> old;
+    std::shared_ptr<const tagAPPSNAPSHOT> old;
     std::lock_guard lock(mutex_);
     if (!snapshot_->map.count(name))
         return;
-    auto copy = std::make_shared<CAppSnapshot>(*snapshot_);
+    auto copy = std::make_shared<tagAPPSNAPSHOT>(*snapshot_);
     copy->map.erase(name);
     old = std::move(snapshot_);
     snapshot_ = std::move(copy);
 }
 
 void CAppCatalog::Clear() {
-    std::shared_ptr<const CAppSnapshot> old;
+    std::shared_ptr<const tagAPPSNAPSHOT> old;
     std::lock_guard lock(mutex_);
     old = std::move(snapshot_);
-    snapshot_ = std::make_shared<CAppSnapshot>();
+    snapshot_ = std::make_shared<tagAPPSNAPSHOT>();
 }
 
 CAppCatalog& ProcessAppCatalog() {

@@ -14,7 +14,7 @@
 
 namespace lm {
 
-struct CAppSnapshot {
+struct tagAPPSNAPSHOT {
     // Every set of either file, and the record "---" under "---"; names compared exactly.
     std::unordered_map<std::wstring, tagPRGINFO> map;
     // The sets whose application exists on this computer: user-file sets first, each file in its order.
@@ -28,7 +28,7 @@ public:
     CAppCatalog& operator=(const CAppCatalog&) = delete;
 
     // The current map and list; they never change once taken. Never null.
-    std::shared_ptr<const CAppSnapshot> Snapshot() const;
+    std::shared_ptr<const tagAPPSNAPSHOT> Snapshot() const;
 
     // Copies the record of a set; false when the map does not hold the name.
     bool Lookup(const std::wstring& name, tagPRGINFO& record) const;
@@ -41,7 +41,7 @@ public:
     // For a rebuild: clears the flag and gives a ticket when it was set, 0 when it was not.
     uint64_t BeginRebuild();
     // Publishes the result of the rebuild with that ticket unless a later rebuild published already.
-    void Publish(uint64_t ticket, std::shared_ptr<const CAppSnapshot> snapshot);
+    void Publish(uint64_t ticket, std::shared_ptr<const tagAPPSNAPSHOT> snapshot);
 
     // Removes a set from the map (the list keeps its records until the next rebuild).
     void Remove(const std::wstring& name);
@@ -50,7 +50,7 @@ public:
 
 private:
     mutable std::mutex mutex_; // held only to copy or replace the pointer
-    std::shared_ptr<const CAppSnapshot> snapshot_;
+    std::shared_ptr<const tagAPPSNAPSHOT> snapshot_;
     uint64_t published_ = 0;
     std::atomic<uint64_t> nextTicket_{1};
     std::atomic<bool> reload_{true};

@@ -83,7 +83,7 @@ private:
 // ---------------------------------------------------------------------------------------------------------
 // Construction
 
-CCmdSetAdmin::CCmdSetAdmin(const CmdSetServices& services) : services_(services) {
+CCmdSetAdmin::CCmdSetAdmin(const tagCMDSETSERVICES& services) : services_(services) {
     CLMTraceScope scope(kTraceIO, kTraceContextCmdSet, L"CCmdSetAdmin::CCmdSetAdmin");
     IFileSystem& fs = services_.profiles.FileSystem();
     const std::wstring exe = services_.folders.ExecutablePath();
@@ -118,7 +118,7 @@ CCmdSetAdmin::CCmdSetAdmin(const CmdSetServices& services) : services_(services)
     LoadAppList();
 }
 
-CCmdSetAdmin::CCmdSetAdmin(const CmdSetServices& services, const CmdSetFiles& files)
+CCmdSetAdmin::CCmdSetAdmin(const tagCMDSETSERVICES& services, const tagCMDSETFILES& files)
     : services_(services), presetFile_(files.presetFile), userFile_(files.userFile) {}
 
 CCmdSetAdmin::~CCmdSetAdmin() = default;
@@ -126,7 +126,7 @@ CCmdSetAdmin::~CCmdSetAdmin() = default;
 bool CCmdSetAdmin::FileExists(const std::wstring& path) {
     if (path.empty())
         return false;
-    FileInfo info = services_.profiles.FileSystem().GetInfo(path);
+    tagFILEINFO info = services_.profiles.FileSystem().GetInfo(path);
     return info.exists && !info.directory;
 }
 
@@ -290,7 +290,7 @@ int CCmdSetAdmin::LoadAppList() {
     if (ticket == 0)
         return 1;
 
-    auto snapshot = std::make_shared<CAppSnapshot>();
+    auto snapshot = std::make_shared<tagAPPSNAPSHOT>();
     snapshot->map.emplace(kNoneSetName, MakeNonePrgInfo());
     // The files name a section without regard to letter case: a set is taken once, from its first name.
     std::set<std::wstring> taken;

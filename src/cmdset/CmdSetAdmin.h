@@ -20,7 +20,7 @@
 
 namespace lm {
 
-struct CmdSetServices {
+struct tagCMDSETSERVICES {
     CProfileStore& profiles; // both command-set files; its file system is the one used for everything
     IRegistry& registry;     // installed applications
     IKnownFolders& folders;
@@ -30,7 +30,7 @@ struct CmdSetServices {
 };
 
 // The files of the administration when they are not the program's own (tools, tests).
-struct CmdSetFiles {
+struct tagCMDSETFILES {
     std::wstring presetFile;
     std::wstring userFile;
 };
@@ -41,9 +41,9 @@ public:
     // "<per-user application data>\Lumora\Remote\<executable name>.usr" (folders created as needed; an
     // old user file beside the program is copied there once). Then builds the executable map, gives the
     // user file the preset's main menu when it has none, and loads the application list.
-    explicit CCmdSetAdmin(const CmdSetServices& services);
+    explicit CCmdSetAdmin(const tagCMDSETSERVICES& services);
     // Given files; nothing is copied, seeded or built (call BuildExecutableMap and LoadAppList as needed).
-    CCmdSetAdmin(const CmdSetServices& services, const CmdSetFiles& files);
+    CCmdSetAdmin(const tagCMDSETSERVICES& services, const tagCMDSETFILES& files);
     virtual ~CCmdSetAdmin();
     CCmdSetAdmin(const CCmdSetAdmin&) = delete;
     CCmdSetAdmin& operator=(const CCmdSetAdmin&) = delete;
@@ -92,7 +92,7 @@ public:
     std::wstring FindExecutable(const std::wstring& executable) const;
     const std::unordered_map<std::wstring, std::wstring>& ExecutableMap() const { return exeMap_; }
     CAppCatalog& Catalog() { return services_.catalog; }
-    std::shared_ptr<const CAppSnapshot> AppList() const { return services_.catalog.Snapshot(); }
+    std::shared_ptr<const tagAPPSNAPSHOT> AppList() const { return services_.catalog.Snapshot(); }
     IStringSource& Strings() { return services_.strings; }
     CKeyNames& KeyNames() { return services_.keyNames; }
     CProfileStore& Profiles() { return services_.profiles; }
@@ -103,7 +103,7 @@ public:
     std::vector<std::wstring> CommandSetNames(const std::wstring& file);
 
 protected:
-    CmdSetServices services_;
+    tagCMDSETSERVICES services_;
 
 private:
     bool SectionHasEntries(const std::wstring& file, const std::wstring& section);

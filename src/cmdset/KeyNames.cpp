@@ -210,11 +210,11 @@ int32_t CKeyNames::FindByEnglishName(std::wstring_view name) {
     return RCKEY_NONE;
 }
 
-CKeyNames::SourceFactory KeyNameSourcesFor(const LocalizeServices& services, const CLMLocalize& ui) {
+CKeyNames::SourceFactory KeyNameSourcesFor(const tagLOCALIZESERVICES& services, const CLMLocalize& ui) {
     return [&services, &ui](bool english) -> std::unique_ptr<IStringSource> {
-        LocalizeOptions options = english
-                                      ? LocalizeOptions::LookupOnly(kLangEnglishUK, kLookupTablesOnly)
-                                      : LocalizeOptions::LookupOnly(ui.CurrentLanguage(), kLookupFileFirst);
+        tagLOCALIZEOPTIONS options =
+            english ? tagLOCALIZEOPTIONS::LookupOnly(kLangEnglishUK, kLookupTablesOnly)
+                    : tagLOCALIZEOPTIONS::LookupOnly(ui.CurrentLanguage(), kLookupFileFirst);
         return std::make_unique<CLMLocalize>(services, options);
     };
 }

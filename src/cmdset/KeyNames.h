@@ -62,7 +62,7 @@ void InitKeynames(bool english, IStringSource& words, KeyNameTable& table);
 class CKeyNames {
 public:
     // Makes the source of the English (true) or display (false) words. The production program passes
-    // short-lived localisers (CLMLocalize with LocalizeOptions::LookupOnly): language 2057 from the
+    // short-lived localisers (CLMLocalize with tagLOCALIZEOPTIONS::LookupOnly): language 2057 from the
     // string tables only for English, so that no language file can change the names stored in
     // command-set files, and the user-interface language for display.
     using SourceFactory = std::function<std::unique_ptr<IStringSource>(bool english)>;
@@ -100,10 +100,10 @@ private:
 CKeyNames& ProcessKeyNames();
 
 class CLMLocalize;
-struct LocalizeServices;
+struct tagLOCALIZESERVICES;
 // The sources of the program: English words from the built-in British English table only (no language
 // file can change the names stored in command-set files), display words in the language `ui` shows at
 // the time of the fill, language files first. `services` and `ui` must outlive the fill.
-CKeyNames::SourceFactory KeyNameSourcesFor(const LocalizeServices& services, const CLMLocalize& ui);
+CKeyNames::SourceFactory KeyNameSourcesFor(const tagLOCALIZESERVICES& services, const CLMLocalize& ui);
 
 } // namespace lm

@@ -145,7 +145,7 @@ int CCmdSetAdmin::UpgradeFile(const std::wstring& file, bool& complete) {
 
     // A write-protected file is made writable for the write and gets its protection back.
     IFileSystem& fs = services_.profiles.FileSystem();
-    const FileInfo before = fs.GetInfo(file);
+    const tagFILEINFO before = fs.GetInfo(file);
     const bool wasReadOnly = before.exists && before.readOnly;
     if (wasReadOnly)
         fs.SetReadOnly(file, false);

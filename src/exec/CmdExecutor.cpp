@@ -42,7 +42,7 @@ int32_t SteppedPosition(int32_t position, int32_t minimum, int32_t maximum, int3
 
 } // namespace
 
-CCmdExecutor::CCmdExecutor(const ExecServices& services)
+CCmdExecutor::CCmdExecutor(const tagEXECSERVICES& services)
     : services_(services), windows_(services.windows), input_(services.input),
       sleeper_(services.threads.NewEvent(true, false)) {}
 
@@ -130,8 +130,8 @@ int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagAPPREF* app)
 int CCmdExecutor::SystemCommand(const tagWINCMD& command) {
     switch (command.nSubType) {
     case SYS_POWER: {
-        PowerServices power{windows_,        services_.processes, services_.shell,
-                            services_.power, services_.warning,   services_.strings};
+        tagPOWERSERVICES power{windows_,        services_.processes, services_.shell,
+                               services_.power, services_.warning,   services_.strings};
         PowerCommand(power, command.nParam);
         return 1;
     }

@@ -30,7 +30,7 @@ struct tagAPPREF {
     std::wstring commandLine;
 };
 
-struct ExecServices {
+struct tagEXECSERVICES {
     IWindows& windows;
     IInput& input;
     IProcesses& processes;
@@ -45,7 +45,7 @@ struct ExecServices {
 
 class CCmdExecutor {
 public:
-    explicit CCmdExecutor(const ExecServices& services);
+    explicit CCmdExecutor(const tagEXECSERVICES& services);
 
     // Runs the command for the application (none: no application record). Returns 1 or 0; 0 ends the
     // handling of the key press without repetition.
@@ -82,7 +82,7 @@ private:
     void Sleep(uint32_t milliseconds);
     void Key(uint16_t vk, bool up) { input_.SendInput(tagINPUTRECORD::Key(vk, up)); }
 
-    ExecServices services_;
+    tagEXECSERVICES services_;
     IWindows& windows_;
     IInput& input_;
     std::unique_ptr<IEvent> sleeper_; // never set: waits on it are the sleeps

@@ -4,7 +4,7 @@
 
 namespace lm {
 
-bool PowerCommand(PowerServices& s, int32_t action) {
+bool PowerCommand(tagPOWERSERVICES& s, int32_t action) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"PowerCommand", L"%d", action);
     if (action == 0) {
         s.windows.PostMsg(s.windows.DesktopWindow(), kWmSysCommand, kScScreenSave, kScScreenSave);

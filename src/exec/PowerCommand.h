@@ -19,7 +19,7 @@ enum : uint32_t {
     kIdsWarningCaption = 54592, // "Warning"
 };
 
-struct PowerServices {
+struct tagPOWERSERVICES {
     IWindows& windows;
     IProcesses& processes; // the platform family
     IShell& shell;         // the warning box
@@ -31,6 +31,6 @@ struct PowerServices {
 // Action 0 starts the screen saver at once; 1 standby, 2 hibernate and 3 shutdown follow the warning.
 // Returns true when the action was carried out or cancelled, false when it failed (the user then sees
 // a warning box).
-bool PowerCommand(PowerServices& services, int32_t action);
+bool PowerCommand(tagPOWERSERVICES& services, int32_t action);
 
 } // namespace lm

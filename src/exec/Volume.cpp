@@ -35,15 +35,15 @@ int EndpointCommand(IAudio& audio, int32_t action, int32_t percent) {
 
 int WaveMixerCommand(IAudio& audio, int32_t action, int32_t percent) {
     uint32_t mixerId = 0;
-    if (!audio.WaveOutMixerId(WaveFormat{}, mixerId))
+    if (!audio.WaveOutMixerId(tagWAVEFORMAT{}, mixerId))
         return 0;
     std::unique_ptr<IMixer> mixer = audio.OpenMixer(mixerId);
     if (!mixer)
         return 0;
-    MixerLine line;
+    tagMIXERLINE line;
     if (!mixer->DestinationLine(kMixerLineSpeakers, line))
         return 0;
-    MixerControl control;
+    tagMIXERCONTROL control;
     if (!mixer->LineControl(line.lineId, action == kMixerVolume ? kMixerControlVolume : kMixerControlMute,
                             control))
         return 0;

@@ -23,8 +23,8 @@ public:
     virtual void Hide() = 0;
     virtual void ApplySettings(const tagOSDSETTINGS& settings) = 0;
     // The menu fields and the display's own menu-shown flag, set and cleared by the command handler.
-    virtual void SetMenu(const OsdMenu& menu) = 0;
-    virtual OsdMenu Menu() const = 0;
+    virtual void SetMenu(const tagOSDMENU& menu) = 0;
+    virtual tagOSDMENU Menu() const = 0;
     virtual void SetMenuShown(bool shown) = 0;
     virtual bool MenuShown() const = 0;
 };

@@ -92,8 +92,8 @@ public:
     int32_t StepSelection(bool forward) override;
     void Hide() override;
     void ApplySettings(const tagOSDSETTINGS& settings) override;
-    void SetMenu(const OsdMenu& menu) override;
-    OsdMenu Menu() const override;
+    void SetMenu(const tagOSDMENU& menu) override;
+    tagOSDMENU Menu() const override;
     void SetMenuShown(bool shown) override;
     bool MenuShown() const override;
 

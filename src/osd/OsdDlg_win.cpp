@@ -71,7 +71,7 @@ bool FaceInstalled(HDC dc, const std::wstring& face) {
 }
 
 // The long date of the user's locale; empty when it cannot be formatted.
-std::wstring LongDate(const LocalTime& now) {
+std::wstring LongDate(const tagLOCALTIME& now) {
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(now.year);
     st.wMonth = static_cast<WORD>(now.month);
@@ -284,7 +284,7 @@ void COsdControl::Paint(void* dcHandle) {
             DrawLine(dc, line);
         if (smallFont_)
             SelectObject(dc, static_cast<HFONT>(smallFont_));
-        LocalTime now = clock_.Now();
+        tagLOCALTIME now = clock_.Now();
         DrawLine(dc, {ClockText(LongDate(now), now), layout.clockAt, layout.clockColor});
     }
     if (oldFont)
@@ -352,11 +352,11 @@ void COsdDlg::ApplySettings(const tagOSDSETTINGS& settings) {
         Post(Ask::Sync);
 }
 
-void COsdDlg::SetMenu(const OsdMenu& menu) {
+void COsdDlg::SetMenu(const tagOSDMENU& menu) {
     model_.SetMenu(menu);
 }
 
-OsdMenu COsdDlg::Menu() const {
+tagOSDMENU COsdDlg::Menu() const {
     return model_.Menu();
 }
 

@@ -110,7 +110,7 @@ std::wstring BuildMenuText(const std::wstring& title,
     return text;
 }
 
-std::wstring ClockText(const std::wstring& longDate, const LocalTime& now) {
+std::wstring ClockText(const std::wstring& longDate, const tagLOCALTIME& now) {
     return CutTo(longDate, kClockChars) + L", " +
            FormatBounded(kClockChars, L"%02d:%02d", now.hour, now.minute);
 }
@@ -201,12 +201,12 @@ void COsdModel::Hide() {
     frame_.state = OsdState::Hidden;
 }
 
-void COsdModel::SetMenu(const OsdMenu& menu) {
+void COsdModel::SetMenu(const tagOSDMENU& menu) {
     std::lock_guard<std::mutex> lock(mutex_);
     menu_ = menu;
 }
 
-OsdMenu COsdModel::Menu() const {
+tagOSDMENU COsdModel::Menu() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return menu_;
 }

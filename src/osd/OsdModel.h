@@ -94,7 +94,7 @@ private:
 std::wstring BuildMenuText(const std::wstring& title,
                            const std::array<std::wstring, kOsdMenuEntries>& entries);
 // The clock line: the long date, ", " and the time as hours and minutes.
-std::wstring ClockText(const std::wstring& longDate, const LocalTime& now);
+std::wstring ClockText(const std::wstring& longDate, const tagLOCALTIME& now);
 
 struct OsdTextLine {
     std::wstring text;
@@ -118,7 +118,7 @@ enum class OsdState { Hidden, Bar, Menu };
 
 // The menu fields the command handler fills; the subtitle and the descriptions are kept for it and
 // not drawn.
-struct OsdMenu {
+struct tagOSDMENU {
     std::wstring title;
     std::wstring subtitle;
     std::array<std::wstring, kOsdMenuEntries> entries;
@@ -157,8 +157,8 @@ public:
     bool ApplySettings(const tagOSDSETTINGS& settings);
     // The command handler's hiding.
     void Hide();
-    void SetMenu(const OsdMenu& menu);
-    OsdMenu Menu() const;
+    void SetMenu(const tagOSDMENU& menu);
+    tagOSDMENU Menu() const;
     void SetMenuShown(bool shown);
     bool MenuShown() const;
     int32_t SelectedEntry() const;
@@ -177,7 +177,7 @@ private:
     mutable std::mutex mutex_;
     tagOSDSETTINGS settings_;
     OsdFrame frame_;
-    OsdMenu menu_;
+    tagOSDMENU menu_;
     bool menuShown_ = false;
     int32_t selectedEntry_ = -1;
     uint32_t lastText_ = 0;

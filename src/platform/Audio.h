@@ -8,13 +8,13 @@
 namespace lm {
 
 // The PCM format the wave device is opened with to find its mixer.
-struct WaveFormat {
+struct tagWAVEFORMAT {
     uint16_t channels = 2;
     uint32_t samplesPerSec = 48000;
     uint32_t avgBytesPerSec = 192000;
     uint16_t blockAlign = 4;
     uint16_t bitsPerSample = 16;
-    friend bool operator==(const WaveFormat&, const WaveFormat&) = default;
+    friend bool operator==(const tagWAVEFORMAT&, const tagWAVEFORMAT&) = default;
 };
 
 enum : uint32_t {
@@ -24,11 +24,11 @@ enum : uint32_t {
 // Destination component type of the speakers line.
 constexpr uint32_t kMixerLineSpeakers = 4;
 
-struct MixerLine {
+struct tagMIXERLINE {
     uint32_t lineId = 0;
     uint32_t channels = 0;
 };
-struct MixerControl {
+struct tagMIXERCONTROL {
     uint32_t controlId = 0;
     uint32_t minimum = 0;
     uint32_t maximum = 0;
@@ -39,9 +39,9 @@ class IMixer {
 public:
     virtual ~IMixer() = default;
     // The destination line of the component type.
-    virtual bool DestinationLine(uint32_t componentType, MixerLine& line) = 0;
+    virtual bool DestinationLine(uint32_t componentType, tagMIXERLINE& line) = 0;
     // The one control of the line of that type.
-    virtual bool LineControl(uint32_t lineId, uint32_t controlType, MixerControl& control) = 0;
+    virtual bool LineControl(uint32_t lineId, uint32_t controlType, tagMIXERCONTROL& control) = 0;
     // Reads or writes `channels` values (booleans as 0 / 1); values holds at least that many.
     virtual bool GetDetails(uint32_t controlId, uint32_t channels, std::vector<uint32_t>& values) = 0;
     virtual bool SetDetails(uint32_t controlId, uint32_t channels, const std::vector<uint32_t>& values) = 0;
@@ -61,7 +61,7 @@ class IAudio {
 public:
     virtual ~IAudio() = default;
     // Opens the default wave output with the format, asks for its mixer and closes it again.
-    virtual bool WaveOutMixerId(const WaveFormat& format, uint32_t& mixerId) = 0;
+    virtual bool WaveOutMixerId(const tagWAVEFORMAT& format, uint32_t& mixerId) = 0;
     // Null when the mixer cannot be opened.
     virtual std::unique_ptr<IMixer> OpenMixer(uint32_t mixerId) = 0;
     // True when the system has the endpoint audio model, where the waveform mixer changes only the

@@ -4,10 +4,10 @@
 
 namespace lm {
 
-struct LocalTime {
+struct tagLOCALTIME {
     int year = 1970;
-    int month = 1; // 1..12
-    int day = 1;   // 1..31
+    int month = 1;     // 1..12
+    int day = 1;       // 1..31
     int dayOfWeek = 4; // 0 = Sunday
     int hour = 0;
     int minute = 0;
@@ -21,7 +21,7 @@ public:
     // Milliseconds since an arbitrary start, 32 bits, wrapping after 49.7 days. Differences are taken
     // unsigned so the wrap is harmless.
     virtual uint32_t TickCount() = 0;
-    virtual LocalTime Now() = 0;
+    virtual tagLOCALTIME Now() = 0;
 };
 
 } // namespace lm

@@ -8,7 +8,7 @@
 
 namespace lm {
 
-struct FileInfo {
+struct tagFILEINFO {
     bool exists = false;
     bool directory = false;
     bool readOnly = false;
@@ -19,7 +19,7 @@ struct FileInfo {
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
-    virtual FileInfo GetInfo(const std::wstring& path) = 0;
+    virtual tagFILEINFO GetInfo(const std::wstring& path) = 0;
     // Reads the whole file; false when it cannot be read.
     virtual bool ReadAll(const std::wstring& path, std::string& bytes) = 0;
     // Writes a temporary file beside the target, flushes it and renames it over the target, so a crash

@@ -7,13 +7,13 @@
 
 namespace lm {
 
-struct Platform {
+struct tagPLATFORM {
     IClock& clock;
     IThreads& threads;
     IProcessServices& process;
 };
 
 // The native services of this build; they live for the whole process.
-Platform& NativePlatform();
+tagPLATFORM& NativePlatform();
 
 } // namespace lm

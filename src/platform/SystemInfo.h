@@ -19,7 +19,7 @@ enum : uint16_t {
 };
 enum : uint16_t { kArchX86 = 0, kArchIA64 = 6, kArchAMD64 = 9, kArchARM64 = 12 };
 
-struct OsVersion {
+struct tagOSVERSION {
     bool known = false;    // false: nothing could be read
     bool extended = false; // the extended record (product type, suites, service pack numbers) was read
     uint32_t platformId = kPlatformNT;
@@ -37,11 +37,11 @@ struct OsVersion {
     bool starter = false;
 };
 
-struct FileVersion {
+struct tagFILEVERSION {
     uint16_t part[4] = {0, 0, 0, 0}; // major, minor, build, revision
 };
 
-struct DirectXVersion {
+struct tagDXVERSION {
     int major = 0;
     int minor = 0;
     wchar_t letter = L' '; // L' ' when the release has no letter
@@ -51,11 +51,11 @@ class ISystemInfo {
 public:
     virtual ~ISystemInfo() = default;
     // The true version of the running system, not the one shown to programs for compatibility.
-    virtual OsVersion GetOsVersion() = 0;
+    virtual tagOSVERSION GetOsVersion() = 0;
     // The DirectX version of the system's diagnostic object.
-    virtual std::optional<DirectXVersion> QueryDirectXDiagnostics() = 0;
+    virtual std::optional<tagDXVERSION> QueryDirectXDiagnostics() = 0;
     // The fixed file version of a module; a bare file name is looked up in the system folder.
-    virtual std::optional<FileVersion> GetFileVersion(const std::wstring& module) = 0;
+    virtual std::optional<tagFILEVERSION> GetFileVersion(const std::wstring& module) = 0;
     virtual unsigned WaveOutDeviceCount() = 0;
     virtual std::optional<std::wstring> WaveOutDeviceName(unsigned index) = 0;
     // True when the groups of the process token hold the built-in Administrators group.

@@ -90,7 +90,7 @@ int CReceivers::InitReceivers() {
     return 0;
 }
 
-CReceiverFactory::CReceiverFactory(const SrcServices& services, IIrDevices& devices, IFileSystem& files)
+CReceiverFactory::CReceiverFactory(const tagSRCSERVICES& services, IIrDevices& devices, IFileSystem& files)
     : services_(services), devices_(devices), files_(files) {}
 
 std::unique_ptr<CSrc> CReceiverFactory::CreateSource(int type) {

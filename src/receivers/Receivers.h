@@ -83,7 +83,7 @@ private:
 // The sources of this system: the device source of type 12 and, when enabled, the scripted receiver.
 class CReceiverFactory : public ISourceFactory {
 public:
-    CReceiverFactory(const SrcServices& services, IIrDevices& devices, IFileSystem& files);
+    CReceiverFactory(const tagSRCSERVICES& services, IIrDevices& devices, IFileSystem& files);
     // Enables the scripted receiver (type 15) with a script file; an empty path disables it. A disabled
     // scripted receiver is never found, so the options page does not list it.
     void EnableScriptedReceiver(std::wstring scriptPath) { scriptPath_ = std::move(scriptPath); }
@@ -92,7 +92,7 @@ public:
     std::unique_ptr<CSrc> CreateSource(int type) override;
 
 private:
-    SrcServices services_;
+    tagSRCSERVICES services_;
     IIrDevices& devices_;
     IFileSystem& files_;
     std::wstring scriptPath_;

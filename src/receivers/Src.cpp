@@ -11,7 +11,7 @@ constexpr const wchar_t* kRule = L"---------------------------------------------
 
 // ---------------------------------------------------------------------------------------------- CSrc
 
-CSrc::CSrc(const SrcServices& services, std::wstring name, uint32_t remoteModel)
+CSrc::CSrc(const tagSRCSERVICES& services, std::wstring name, uint32_t remoteModel)
     : clock_(services.clock), threads_(services.threads), keyName_(services.keyName), name_(std::move(name)),
       remoteModel_(remoteModel), scheduler_(services.clock) {
     threads_.ComInitialize();
@@ -113,7 +113,7 @@ int CSrc::SelectRemoteModel(uint16_t identifier) {
 
 // ------------------------------------------------------------------------------------------ CSrcPoll
 
-CSrcPoll::CSrcPoll(const SrcServices& services, std::wstring name, uint32_t remoteModel)
+CSrcPoll::CSrcPoll(const tagSRCSERVICES& services, std::wstring name, uint32_t remoteModel)
     : CSrc(services, std::move(name), remoteModel), thread_(services.threads) {
     SetHeldKeyReporting(1);
 }

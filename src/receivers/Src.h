@@ -33,7 +33,7 @@ using IrEventCallback = int32_t (*)(void* ownerContext, const tagIREVENT* event)
 using KeyNameLookup = std::function<std::wstring(int32_t keyId)>;
 
 // What every source needs of the system.
-struct SrcServices {
+struct tagSRCSERVICES {
     IClock& clock;
     IThreads& threads;
     KeyNameLookup keyName;
@@ -41,7 +41,7 @@ struct SrcServices {
 
 class CSrc {
 public:
-    CSrc(const SrcServices& services, std::wstring name, uint32_t remoteModel);
+    CSrc(const tagSRCSERVICES& services, std::wstring name, uint32_t remoteModel);
     virtual ~CSrc();
     CSrc(const CSrc&) = delete;
     CSrc& operator=(const CSrc&) = delete;
@@ -97,7 +97,7 @@ public:
     static constexpr uint32_t kDoubleFunctionTestMs = 700;
     static constexpr uint32_t kStopTimeoutMs = 10000;
 
-    CSrcPoll(const SrcServices& services, std::wstring name, uint32_t remoteModel);
+    CSrcPoll(const tagSRCSERVICES& services, std::wstring name, uint32_t remoteModel);
     ~CSrcPoll() override;
 
     // Stores the owner and starts the polling thread (stopping a running one first). Device classes

@@ -27,7 +27,7 @@ void TraceFilterSearch(const std::vector<tagIRFILTER>& seen) {
 
 } // namespace
 
-CSrcRcVistar_S_USB::CSrcRcVistar_S_USB(const SrcServices& services, std::unique_ptr<IIrDevice> device)
+CSrcRcVistar_S_USB::CSrcRcVistar_S_USB(const tagSRCSERVICES& services, std::unique_ptr<IIrDevice> device)
     : CSrcPoll(services, kName, kRemoteModel64), device_(std::move(device)) {}
 
 CSrcRcVistar_S_USB::~CSrcRcVistar_S_USB() {

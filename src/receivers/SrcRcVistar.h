@@ -12,7 +12,7 @@ class CSrcRcVistar_S_USB : public CSrcPoll {
 public:
     static constexpr const wchar_t* kName = L"Vistar S USB";
 
-    CSrcRcVistar_S_USB(const SrcServices& services, std::unique_ptr<IIrDevice> device);
+    CSrcRcVistar_S_USB(const tagSRCSERVICES& services, std::unique_ptr<IIrDevice> device);
     ~CSrcRcVistar_S_USB() override;
 
     // Opens the receiver and starts polling; 0 when the receiver is not there.

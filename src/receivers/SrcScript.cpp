@@ -126,12 +126,12 @@ bool ParseReceiverScript(const std::string& text, ReceiverScript& script, std::w
     return true;
 }
 
-CSrcScript::CSrcScript(const SrcServices& services, IFileSystem& files, std::wstring path)
+CSrcScript::CSrcScript(const tagSRCSERVICES& services, IFileSystem& files, std::wstring path)
     : CSrcPoll(services, kName, kRemoteModel64), files_(&files), path_(std::move(path)) {
     SetDescription(path_);
 }
 
-CSrcScript::CSrcScript(const SrcServices& services, ReceiverScript script)
+CSrcScript::CSrcScript(const tagSRCSERVICES& services, ReceiverScript script)
     : CSrcPoll(services, kName, script.remoteModel), script_(std::move(script)) {}
 
 CSrcScript::~CSrcScript() {

@@ -35,9 +35,9 @@ public:
     static constexpr uint32_t kMaxStepMs = 3600000;
 
     // Plays the script file at `path`, read when the source is initialised.
-    CSrcScript(const SrcServices& services, IFileSystem& files, std::wstring path);
+    CSrcScript(const tagSRCSERVICES& services, IFileSystem& files, std::wstring path);
     // Plays a script given as is.
-    CSrcScript(const SrcServices& services, ReceiverScript script);
+    CSrcScript(const tagSRCSERVICES& services, ReceiverScript script);
     ~CSrcScript() override;
 
     // Reads and checks the script, then starts playing it from the beginning and polling.

@@ -199,7 +199,7 @@ const wchar_t* LevelTag(uint32_t level) {
 }
 
 std::wstring Prefix(ThreadRecord& t) {
-    LocalTime now = Clock().Now();
+    tagLOCALTIME now = Clock().Now();
     std::wstring time =
         FormatBounded(32, L"%d:%02d:%02d.%03d", now.hour, now.minute, now.second, now.milliseconds);
     uint32_t style = Load(t.prefixStyle);
@@ -256,7 +256,7 @@ const wchar_t* const kMonths[] = {L"January",   L"February", L"March",    L"Apri
                                   L"May",       L"June",     L"July",     L"August",
                                   L"September", L"October",  L"November", L"December"};
 
-std::wstring LongDate(const LocalTime& t) {
+std::wstring LongDate(const tagLOCALTIME& t) {
     const wchar_t* day = kDays[std::clamp(t.dayOfWeek, 0, 6)];
     const wchar_t* month = kMonths[std::clamp(t.month, 1, 12) - 1];
     return FormatBounded(64, L"%ls - %02d. %ls %d", day, t.day, month, t.year);

@@ -179,7 +179,7 @@ std::wstring FillTextArgs(const std::wstring& text, const std::vector<std::wstri
     return CutTo(out, maxChars);
 }
 
-CLMLocalize::CLMLocalize(const LocalizeServices& services, const LocalizeOptions& options)
+CLMLocalize::CLMLocalize(const tagLOCALIZESERVICES& services, const tagLOCALIZEOPTIONS& options)
     : services_(services), options_(options) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CLMLocalize::CLMLocalize");
     std::lock_guard lock(mutex_);
@@ -416,7 +416,7 @@ void CLMLocalize::ComputeAvailabilityLocked() {
     availability_.fill(0);
     for (size_t i = 1; i < table.size(); ++i) {
         uint32_t word = 0;
-        FileInfo info = fs.GetInfo(PathJoin(services_.programFolder, table[i].fileName));
+        tagFILEINFO info = fs.GetInfo(PathJoin(services_.programFolder, table[i].fileName));
         if (info.exists && !info.directory)
             word |= kAvailableFile;
         for (uint32_t probe : kProbeStringIds) {

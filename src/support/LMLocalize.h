@@ -112,7 +112,7 @@ bool RegisterLanguageFileType(IRegistry& registry);
 // nothing and anything that is no conversion stays as written.
 std::wstring FillTextArgs(const std::wstring& text, const std::vector<std::wstring>& args, size_t maxChars);
 
-struct LocalizeServices {
+struct tagLOCALIZESERVICES {
     const IStringTables& tables;
     CProfileStore& profiles; // language files; its file system also answers whether they exist
     ILocale& locale;
@@ -120,13 +120,13 @@ struct LocalizeServices {
     std::wstring programFolder;    // where the language files are
 };
 
-struct LocalizeOptions {
+struct tagLOCALIZEOPTIONS {
     // The whole object: the user's default language, thread and runtime locales, file type,
     // availability and menu.
-    static LocalizeOptions Full() { return LocalizeOptions{}; }
+    static tagLOCALIZEOPTIONS Full() { return tagLOCALIZEOPTIONS{}; }
     // A short-lived source of texts in one language: no locales, no registration, no menu.
-    static LocalizeOptions LookupOnly(uint16_t langId, int mode) {
-        LocalizeOptions o;
+    static tagLOCALIZEOPTIONS LookupOnly(uint16_t langId, int mode) {
+        tagLOCALIZEOPTIONS o;
         o.language = langId;
         o.mode = mode;
         o.applyLocale = false;
@@ -143,8 +143,8 @@ struct LocalizeOptions {
 
 class CLMLocalize : public IStringSource {
 public:
-    explicit CLMLocalize(const LocalizeServices& services,
-                         const LocalizeOptions& options = LocalizeOptions::Full());
+    explicit CLMLocalize(const tagLOCALIZESERVICES& services,
+                         const tagLOCALIZEOPTIONS& options = tagLOCALIZEOPTIONS::Full());
     ~CLMLocalize() override;
     CLMLocalize(const CLMLocalize&) = delete;
     CLMLocalize& operator=(const CLMLocalize&) = delete;
@@ -198,8 +198,8 @@ private:
     bool TableText(uint16_t langId, uint32_t id, std::wstring& text) const;
     bool ReadLanguageFile(const std::wstring& fileName, uint32_t id, std::wstring& text);
 
-    LocalizeServices services_;
-    LocalizeOptions options_;
+    tagLOCALIZESERVICES services_;
+    tagLOCALIZEOPTIONS options_;
     uint32_t controlOffset_ = 0;
     uint16_t savedThreadLocale_ = 0;
 

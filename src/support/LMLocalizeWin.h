@@ -46,8 +46,8 @@ private:
 // The program's localisation object: the language files beside the executable and the Windows views.
 class CLMLocalizeWin : public CLMLocalize {
 public:
-    explicit CLMLocalizeWin(const LocalizeServices& services,
-                            const LocalizeOptions& options = LocalizeOptions::Full());
+    explicit CLMLocalizeWin(const tagLOCALIZESERVICES& services,
+                            const tagLOCALIZEOPTIONS& options = tagLOCALIZEOPTIONS::Full());
     ~CLMLocalizeWin() override;
 
     HMENU__* LanguagePopup() const { return popup_.Handle(); }

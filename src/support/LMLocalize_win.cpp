@@ -120,7 +120,7 @@ void CLMLanguagePopup::Check(uint16_t langId) {
     }
 }
 
-CLMLocalizeWin::CLMLocalizeWin(const LocalizeServices& services, const LocalizeOptions& options)
+CLMLocalizeWin::CLMLocalizeWin(const tagLOCALIZESERVICES& services, const tagLOCALIZEOPTIONS& options)
     : CLMLocalize(services, options) {
     if (options.buildMenu)
         AttachMenuView(&popup_);

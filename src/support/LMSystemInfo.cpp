@@ -27,7 +27,7 @@ bool SameTextNoCase(const std::wstring& a, const wchar_t* b) {
 }
 
 // The product name, ending with a blank.
-std::wstring ProductName(const OsVersion& v) {
+std::wstring ProductName(const tagOSVERSION& v) {
     const bool workstation = v.productType == kProductWorkstation;
     const uint32_t version = v.major * 100 + v.minor;
     if (v.major >= 10) {
@@ -71,7 +71,7 @@ std::wstring ProductName(const OsVersion& v) {
 }
 
 // The edition from the extended version record.
-std::wstring EditionName(const OsVersion& v) {
+std::wstring EditionName(const tagOSVERSION& v) {
     const uint32_t version = v.major * 100 + v.minor;
     const uint16_t suite = v.suiteMask;
     // The special editions of XP (and Starter up to Windows 7); later systems set these metrics on
@@ -130,7 +130,7 @@ void TrimRight(std::wstring& s) {
         s.pop_back();
 }
 
-uint64_t Packed(const FileVersion& f) {
+uint64_t Packed(const tagFILEVERSION& f) {
     return (uint64_t(f.part[0]) << 48) | (uint64_t(f.part[1]) << 32) | (uint64_t(f.part[2]) << 16) |
            f.part[3];
 }
@@ -141,12 +141,12 @@ constexpr uint64_t V(uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
 
 } // namespace
 
-std::optional<DirectXVersion> DirectXFromModules(ISystemInfo& system) {
+std::optional<tagDXVERSION> DirectXFromModules(ISystemInfo& system) {
     // Each module and file version marks the release that brought it; the newest found wins.
     struct Step {
         const wchar_t* module;
         uint64_t atLeast;
-        DirectXVersion release;
+        tagDXVERSION release;
     };
     static const Step kSteps[] = {
         {L"ddraw.dll", V(4, 2, 0, 95), {1, 0, L' '}},  {L"ddraw.dll", V(4, 3, 0, 1096), {2, 0, L'a'}},
@@ -160,9 +160,9 @@ std::optional<DirectXVersion> DirectXFromModules(ISystemInfo& system) {
         {L"d3d9.dll", V(4, 9, 0, 901), {9, 0, L'a'}},  {L"d3d9.dll", V(4, 9, 0, 902), {9, 0, L'b'}},
         {L"d3d9.dll", V(4, 9, 0, 903), {9, 0, L'c'}},
     };
-    std::optional<DirectXVersion> found;
+    std::optional<tagDXVERSION> found;
     const wchar_t* lastModule = nullptr;
-    std::optional<FileVersion> version;
+    std::optional<tagFILEVERSION> version;
     for (const Step& step : kSteps) {
         if (!lastModule || std::wcscmp(lastModule, step.module) != 0) {
             version = system.GetFileVersion(step.module);
@@ -177,7 +177,7 @@ std::optional<DirectXVersion> DirectXFromModules(ISystemInfo& system) {
 CLMSystemInfo::CLMSystemInfo(ISystemInfo& system, IRegistry& registry)
     : system_(system), registry_(registry) {}
 
-std::wstring CLMSystemInfo::WindowsVersionText(const OsVersion& v) {
+std::wstring CLMSystemInfo::WindowsVersionText(const tagOSVERSION& v) {
     std::wstring text;
     switch (v.platformId) {
     case kPlatformNT: {
@@ -232,7 +232,7 @@ std::wstring CLMSystemInfo::WindowsVersionText(const OsVersion& v) {
 
 bool CLMSystemInfo::GetWindowsVersion(std::wstring& text) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CLMSystemInfo::GetWindowsVersion");
-    OsVersion v = system_.GetOsVersion();
+    tagOSVERSION v = system_.GetOsVersion();
     if (!v.known)
         return false;
     text = WindowsVersionText(v);
@@ -241,9 +241,9 @@ bool CLMSystemInfo::GetWindowsVersion(std::wstring& text) {
 
 bool CLMSystemInfo::GetDirectXVersion(std::wstring& text) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CLMSystemInfo::GetDirectXVersion");
-    OsVersion v = system_.GetOsVersion();
+    tagOSVERSION v = system_.GetOsVersion();
     if (v.known && v.platformId == kPlatformNT && v.major >= 6) {
-        std::optional<DirectXVersion> dx = system_.QueryDirectXDiagnostics();
+        std::optional<tagDXVERSION> dx = system_.QueryDirectXDiagnostics();
         if (!dx)
             dx = DirectXFromModules(system_);
         if (!dx)
@@ -293,7 +293,7 @@ std::wstring CLMSystemInfo::GetFileVersion(const std::wstring& module) {
 }
 
 bool CLMSystemInfo::IsAdministrator() {
-    OsVersion v = system_.GetOsVersion();
+    tagOSVERSION v = system_.GetOsVersion();
     if (v.known && v.platformId != kPlatformNT)
         return true;
     return system_.TokenHasAdministrators();

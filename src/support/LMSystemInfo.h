@@ -28,7 +28,7 @@ public:
     bool IsAdministrator();
 
     // The text of a version record (the registry is asked only where the record falls short).
-    std::wstring WindowsVersionText(const OsVersion& v);
+    std::wstring WindowsVersionText(const tagOSVERSION& v);
 
 private:
     ISystemInfo& system_;
@@ -36,6 +36,6 @@ private:
 };
 
 // DirectX release derived from the file versions of its modules; nothing when no module is there.
-std::optional<DirectXVersion> DirectXFromModules(ISystemInfo& system);
+std::optional<tagDXVERSION> DirectXFromModules(ISystemInfo& system);
 
 } // namespace lm

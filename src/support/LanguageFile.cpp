@@ -129,14 +129,15 @@ std::wstring LanguageFileReadBack(const std::wstring& value) {
 }
 
 std::string ComposeLanguageFile(const std::vector<std::wstring>& comments,
-                                const std::vector<LanguageFileEntry>& texts, LanguageFileEncoding encoding) {
+                                const std::vector<tagLANGUAGEFILEENTRY>& texts,
+                                LanguageFileEncoding encoding) {
     std::wstring body;
     for (const std::wstring& line : comments)
         body += L"; " + line + L"\r\n";
     body += L"[";
     body += kLanguageFileSection;
     body += L"]\r\n";
-    for (const LanguageFileEntry& entry : texts) {
+    for (const tagLANGUAGEFILEENTRY& entry : texts) {
         if (!entry.comment.empty())
             body += L"; " + entry.comment + L"\r\n";
         body += LanguageFileKey(entry.id) + L"=" + EscapeLanguageText(entry.text) + L"\r\n";

@@ -27,7 +27,7 @@ std::wstring LanguageFileReadBack(const std::wstring& value);
 
 enum class LanguageFileEncoding { Utf16LeBom, Utf8Bom };
 
-struct LanguageFileEntry {
+struct tagLANGUAGEFILEENTRY {
     uint32_t id = 0;
     std::wstring text;
     std::wstring comment; // written as a comment line before the text when not empty
@@ -36,6 +36,7 @@ struct LanguageFileEntry {
 // A whole language file: the comment lines, then section "Strings" with one line per text in the
 // given order, with CR LF line ends.
 std::string ComposeLanguageFile(const std::vector<std::wstring>& comments,
-                                const std::vector<LanguageFileEntry>& texts, LanguageFileEncoding encoding);
+                                const std::vector<tagLANGUAGEFILEENTRY>& texts,
+                                LanguageFileEncoding encoding);
 
 } // namespace lm

@@ -693,7 +693,7 @@ enum class FileState { Missing, Loaded, Unreadable };
 
 struct Snapshot {
     FileState state = FileState::Missing;
-    FileInfo info;
+    tagFILEINFO info;
     std::shared_ptr<const Parsed> parsed; // null unless loaded
 };
 

@@ -37,7 +37,7 @@ void BM_CodeThroughFilterMappingAndCallback(benchmark::State& state) {
     uint32_t n = 0;
     bus.replyFn = [&n] { return ++n % 2 ? 0x0Cu : 0x02u; };
     lm::test::FakeIrDevices devices{bus};
-    lm::SrcServices services{lm::NativePlatform().clock, lm::NativePlatform().threads, nullptr};
+    lm::tagSRCSERVICES services{lm::NativePlatform().clock, lm::NativePlatform().threads, nullptr};
     lm::CSrcRcVistar_S_USB source(services, devices.CreateDevice());
     source.SetPollPeriod(1000000); // the thread waits; the benchmark polls
     source.Init(nullptr, CountKey);
@@ -60,7 +60,7 @@ void BM_IdlePollingSourceCpu(benchmark::State& state) {
         return lm::kIrReplyNoKey;
     };
     lm::test::FakeIrDevices devices{bus};
-    lm::SrcServices services{lm::NativePlatform().clock, lm::NativePlatform().threads, nullptr};
+    lm::tagSRCSERVICES services{lm::NativePlatform().clock, lm::NativePlatform().threads, nullptr};
     constexpr double kSeconds = 3.0;
     double cpuMs = 0;
     int polls = 0;

@@ -9,10 +9,10 @@ namespace lm::test {
 class FakeClock final : public IClock {
 public:
     uint32_t TickCount() override { return ticks_.load(); }
-    LocalTime Now() override { return local_; }
+    tagLOCALTIME Now() override { return local_; }
     void Advance(uint32_t ms) { ticks_.fetch_add(ms); }
     void Set(uint32_t ticks) { ticks_.store(ticks); }
-    LocalTime local_{2026, 12, 6, 0, 17, 5, 9, 42};
+    tagLOCALTIME local_{2026, 12, 6, 0, 17, 5, 9, 42};
 
 private:
     std::atomic<uint32_t> ticks_{0};

@@ -34,9 +34,9 @@ public:
     float level = 0.5f;
     bool endpointMute = false;
 
-    bool WaveOutMixerId(const WaveFormat& format, uint32_t& id) override {
+    bool WaveOutMixerId(const tagWAVEFORMAT& format, uint32_t& id) override {
         id = 7;
-        return fails != kWave && format == WaveFormat{};
+        return fails != kWave && format == tagWAVEFORMAT{};
     }
     std::unique_ptr<IMixer> OpenMixer(uint32_t id) override {
         return fails == kOpen || id != 7 ? nullptr : std::make_unique<Mixer>(*this);
@@ -51,12 +51,12 @@ private:
     public:
         explicit Mixer(FakeAudio& a) : a_(a) { ++a_.mixersOpen; }
         ~Mixer() override { --a_.mixersOpen; }
-        bool DestinationLine(uint32_t type, MixerLine& line) override {
-            line = MixerLine{0xFFFF0000, a_.channels};
+        bool DestinationLine(uint32_t type, tagMIXERLINE& line) override {
+            line = tagMIXERLINE{0xFFFF0000, a_.channels};
             return a_.fails != kLine && type == kMixerLineSpeakers;
         }
-        bool LineControl(uint32_t lineId, uint32_t type, MixerControl& control) override {
-            control = MixerControl{type == kMixerControlMute ? 2u : 1u, 0, a_.maximum};
+        bool LineControl(uint32_t lineId, uint32_t type, tagMIXERCONTROL& control) override {
+            control = tagMIXERCONTROL{type == kMixerControlMute ? 2u : 1u, 0, a_.maximum};
             return a_.fails != kControl && lineId == 0xFFFF0000 &&
                    (type == kMixerControlMute || type == kMixerControlVolume);
         }

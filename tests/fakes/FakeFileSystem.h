@@ -18,10 +18,10 @@ public:
         int64_t modified = 0;
     };
 
-    FileInfo GetInfo(const std::wstring& path) override {
+    tagFILEINFO GetInfo(const std::wstring& path) override {
         std::lock_guard<std::mutex> lock(mutex_);
         ++looks;
-        FileInfo info;
+        tagFILEINFO info;
         if (auto it = files.find(path); it != files.end()) {
             info.exists = true;
             info.readOnly = it->second.readOnly;

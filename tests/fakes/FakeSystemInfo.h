@@ -9,9 +9,9 @@ namespace lm::test {
 
 class FakeSystemInfo final : public ISystemInfo {
 public:
-    OsVersion GetOsVersion() override { return os; }
-    std::optional<DirectXVersion> QueryDirectXDiagnostics() override { return dxdiag; }
-    std::optional<FileVersion> GetFileVersion(const std::wstring& module) override {
+    tagOSVERSION GetOsVersion() override { return os; }
+    std::optional<tagDXVERSION> QueryDirectXDiagnostics() override { return dxdiag; }
+    std::optional<tagFILEVERSION> GetFileVersion(const std::wstring& module) override {
         auto it = modules.find(module);
         if (it == modules.end())
             return std::nullopt;
@@ -25,9 +25,9 @@ public:
     }
     bool TokenHasAdministrators() override { return admin; }
 
-    OsVersion os;
-    std::optional<DirectXVersion> dxdiag;
-    std::map<std::wstring, FileVersion> modules;
+    tagOSVERSION os;
+    std::optional<tagDXVERSION> dxdiag;
+    std::map<std::wstring, tagFILEVERSION> modules;
     std::vector<std::wstring> waveOut; // an empty name fails to read
     bool admin = false;
 };

@@ -11,8 +11,8 @@ namespace {
 
 using test::CmdSetFixture;
 
-std::shared_ptr<CAppSnapshot> SnapshotWith(const std::wstring& name) {
-    auto s = std::make_shared<CAppSnapshot>();
+std::shared_ptr<tagAPPSNAPSHOT> SnapshotWith(const std::wstring& name) {
+    auto s = std::make_shared<tagAPPSNAPSHOT>();
     tagPRGINFO r;
     CopyBounded(r.szName, kPrgTextChars, name);
     s->map.emplace(name, r);

@@ -66,7 +66,7 @@ private:
 // counters are for the test's own thread once the others are done).
 class SpyFileSystem final : public IFileSystem {
 public:
-    FileInfo GetInfo(const std::wstring& path) override {
+    tagFILEINFO GetInfo(const std::wstring& path) override {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             ++looks[path];
@@ -118,13 +118,13 @@ protected:
     void WritePreset(const std::wstring& text) { temp.Write(L"prog/RemoteControl.ini", text); }
     void WriteUser(const std::wstring& text) { temp.Write(L"appdata/Lumora/Remote/RemoteControl.usr", text); }
 
-    CmdSetServices Services() {
-        return CmdSetServices{profiles, registry, folders, strings, keyNames, catalog};
+    tagCMDSETSERVICES Services() {
+        return tagCMDSETSERVICES{profiles, registry, folders, strings, keyNames, catalog};
     }
     // The program's administration (construction as at start-up), or one of the two files only.
     std::unique_ptr<CCmdSetAdmin> MakeAdmin() { return std::make_unique<CCmdSetAdmin>(Services()); }
     std::unique_ptr<CCmdSetAdmin> MakeFileAdmin() {
-        return std::make_unique<CCmdSetAdmin>(Services(), CmdSetFiles{PresetPath(), UserPath()});
+        return std::make_unique<CCmdSetAdmin>(Services(), tagCMDSETFILES{PresetPath(), UserPath()});
     }
 
     // What a fresh reader finds in a file ("<none>" when missing); Raw keeps the value's quotes.

@@ -37,7 +37,7 @@ protected:
     FakeShutdownWarning warning;
     FakeStrings strings;
     CCmdExecutor exec{
-        ExecServices{windows, input, processes, shell, clock, threads, audio, power, warning, strings}};
+        tagEXECSERVICES{windows, input, processes, shell, clock, threads, audio, power, warning, strings}};
 };
 
 } // namespace lm::test

@@ -136,8 +136,8 @@ TEST(KeyNamesTest, ProgramSourcesKeepEnglishNamesFromTheBuiltInTable) {
     fs.Put(PathJoin(L"/prog", L"English.lng"), "[Strings]\r\n56052=Channel\r\n54276=Crimson\r\n");
     fs.Put(PathJoin(L"/prog", L"German.lng"),
            "\xEF\xBB\xBF[Strings]\r\n54276=Rot\r\n56150=Lautst\xC3\xA4rke\r\n");
-    LocalizeServices services{tables, profiles, locale, nullptr, L"/prog"};
-    CLMLocalize ui(services, LocalizeOptions::LookupOnly(1031, kLookupFileFirst));
+    tagLOCALIZESERVICES services{tables, profiles, locale, nullptr, L"/prog"};
+    CLMLocalize ui(services, tagLOCALIZEOPTIONS::LookupOnly(1031, kLookupFileFirst));
     CKeyNames names(KeyNameSourcesFor(services, ui));
     for (int32_t key = 0; key < RCKEY_COUNT; ++key)
         EXPECT_STREQ(names.EnglishName(key), reference.EnglishName(key)) << key;

@@ -13,10 +13,10 @@ namespace {
 
 enum : unsigned { kR2 = 1, kTablet = 2, kMedia = 4, kStarter = 8, kShortRecord = 16 };
 
-OsVersion Nt(uint32_t major, uint32_t minor, uint32_t build, uint8_t type = kProductWorkstation,
-             uint16_t suite = 0, const wchar_t* sp = L"", uint16_t arch = kArchAMD64, unsigned flags = 0,
-             uint32_t platform = kPlatformNT) {
-    OsVersion v;
+tagOSVERSION Nt(uint32_t major, uint32_t minor, uint32_t build, uint8_t type = kProductWorkstation,
+                uint16_t suite = 0, const wchar_t* sp = L"", uint16_t arch = kArchAMD64, unsigned flags = 0,
+                uint32_t platform = kPlatformNT) {
+    tagOSVERSION v;
     v.platformId = platform;
     v.known = true;
     v.extended = !(flags & kShortRecord);
@@ -46,7 +46,7 @@ TEST_F(LMSystemInfoTest, WindowsEditionsMatchTheGoldenFile) {
     std::vector<std::wstring> lines;
     for (const std::wstring& line : test::GoldenCases("system-info")) {
         const std::wstring input = line.substr(0, line.find(L" -> "));
-        OsVersion v;
+        tagOSVERSION v;
         unsigned flags = 0;
         wchar_t productType[32] = L"", sp[128] = L"";
         std::swscanf(input.c_str(),
@@ -83,21 +83,21 @@ TEST_F(LMSystemInfoTest, DirectXFromDiagnosticsModulesOrRegistry) {
     std::wstring text;
     auto dx = [&] { return info.GetDirectXVersion(text) ? text : L"(none)"; };
     sys.os = Nt(10, 0, 19045);
-    sys.dxdiag = DirectXVersion{9, 0, L'C'};
+    sys.dxdiag = tagDXVERSION{9, 0, L'C'};
     EXPECT_EQ(dx(), L"9.0c");
-    sys.dxdiag = DirectXVersion{12, 1, L' '};
+    sys.dxdiag = tagDXVERSION{12, 1, L' '};
     EXPECT_EQ(dx(), L"12.1");
     // Without the diagnostic object the newest module decides.
     sys.dxdiag.reset();
     EXPECT_EQ(dx(), L"(none)");
-    sys.modules[L"ddraw.dll"] = FileVersion{{4, 7, 0, 700}};
-    sys.modules[L"dinput.dll"] = FileVersion{{4, 7, 0, 716}};
+    sys.modules[L"ddraw.dll"] = tagFILEVERSION{{4, 7, 0, 700}};
+    sys.modules[L"dinput.dll"] = tagFILEVERSION{{4, 7, 0, 716}};
     EXPECT_EQ(dx(), L"7.0a");
-    sys.modules[L"d3d8.dll"] = FileVersion{{4, 8, 1, 881}};
+    sys.modules[L"d3d8.dll"] = tagFILEVERSION{{4, 8, 1, 881}};
     EXPECT_EQ(dx(), L"8.1");
-    sys.modules[L"dpnet.dll"] = FileVersion{{4, 9, 0, 134}};
+    sys.modules[L"dpnet.dll"] = tagFILEVERSION{{4, 9, 0, 134}};
     EXPECT_EQ(dx(), L"8.2");
-    sys.modules[L"d3d9.dll"] = FileVersion{{10, 0, 19041, 1}};
+    sys.modules[L"d3d9.dll"] = tagFILEVERSION{{10, 0, 19041, 1}};
     EXPECT_EQ(dx(), L"9.0c");
 
     // Older systems keep the version in the registry.
@@ -131,7 +131,7 @@ TEST_F(LMSystemInfoTest, WaveMapperFileVersionAndAdministrator) {
     EXPECT_EQ(text, L"USB Headset");
 
     EXPECT_EQ(info.GetFileVersion(L"C:\\Program\\RemoteControl.exe"), L"unknown");
-    sys.modules[L"C:\\Program\\RemoteControl.exe"] = FileVersion{{2, 1, 7, 12345}};
+    sys.modules[L"C:\\Program\\RemoteControl.exe"] = tagFILEVERSION{{2, 1, 7, 12345}};
     EXPECT_EQ(info.GetFileVersion(L"C:\\Program\\RemoteControl.exe"), L"2.01.07.12345");
 
     sys.os = Nt(10, 0, 19045);

@@ -157,8 +157,8 @@ TEST_F(LayoutUpgradeTest, KilledUpgradesLeaveTheOldOrTheNewFile) {
     const std::string layout2 = bench::Layout2Profile(3);
     auto start = [&] {
         CProfileStore store(NativeFileSystem());
-        CCmdSetAdmin(CmdSetServices{store, registry, folders, strings, keyNames, catalog},
-                     CmdSetFiles{preset, folder.Path(L"RemoteControl.usr")})
+        CCmdSetAdmin(tagCMDSETSERVICES{store, registry, folders, strings, keyNames, catalog},
+                     tagCMDSETFILES{preset, folder.Path(L"RemoteControl.usr")})
             .UpgradeLayout();
     };
     auto run = [&] {

@@ -21,9 +21,11 @@ namespace {
 
 class LocalizeTest : public ::testing::Test {
 protected:
-    LocalizeServices Services() { return LocalizeServices{tables, profiles, locale, &registry, L"/prog"}; }
+    tagLOCALIZESERVICES Services() {
+        return tagLOCALIZESERVICES{tables, profiles, locale, &registry, L"/prog"};
+    }
     std::unique_ptr<CLMLocalize> Make(uint16_t lang, int mode = kLookupFileFirst) {
-        LocalizeOptions options;
+        tagLOCALIZEOPTIONS options;
         options.language = lang;
         options.mode = mode;
         return std::make_unique<CLMLocalize>(Services(), options);
@@ -187,8 +189,8 @@ TEST_F(LocalizeTest, ConstructionPicksTheDefaultLanguageAndAppliesItsLocales) {
     test::FakeRegistry untouched;
     locale.runtimeLocale = "unchanged";
     {
-        CLMLocalize quiet(LocalizeServices{tables, profiles, locale, &untouched, L"/prog"},
-                          LocalizeOptions::LookupOnly(2057, kLookupTablesOnly));
+        CLMLocalize quiet(tagLOCALIZESERVICES{tables, profiles, locale, &untouched, L"/prog"},
+                          tagLOCALIZEOPTIONS::LookupOnly(2057, kLookupTablesOnly));
         EXPECT_EQ(locale.threadLocale, 1033);
     }
     EXPECT_EQ(locale.runtimeLocale, "unchanged");
@@ -325,7 +327,7 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackAsTheKitSays) {
                                              L"\tTab at the ends\t"};
     const std::vector<std::wstring> inexact = {L"Line one\nline two", L"C:\\new", L"cr\r\nlf"};
     for (LanguageFileEncoding encoding : {LanguageFileEncoding::Utf16LeBom, LanguageFileEncoding::Utf8Bom}) {
-        std::vector<LanguageFileEntry> entries;
+        std::vector<tagLANGUAGEFILEENTRY> entries;
         uint32_t id = 2000;
         for (const auto* list : {&exact, &inexact})
             for (const std::wstring& t : *list)
@@ -342,12 +344,12 @@ TEST_F(LocalizeTest, WrittenLanguageFilesReadBackAsTheKitSays) {
     }
     const CBuiltInStringTables& builtIn = BuiltInStringTables();
     for (uint16_t lang : builtIn.Languages()) {
-        std::vector<LanguageFileEntry> entries;
+        std::vector<tagLANGUAGEFILEENTRY> entries;
         for (uint32_t id : builtIn.Ids(lang))
             entries.push_back({id, std::wstring(*builtIn.Find(lang, id)), L""});
         LngBytes(L"German.lng", ComposeLanguageFile({}, entries, LanguageFileEncoding::Utf16LeBom));
         auto loc = Make(1031, kLookupFilesOnly);
-        for (const LanguageFileEntry& e : entries)
+        for (const tagLANGUAGEFILEENTRY& e : entries)
             if (!e.text.empty()) {
                 EXPECT_EQ(Load(*loc, e.id), LanguageFileReadBack(EscapeLanguageText(e.text)))
                     << lang << " " << e.id;

@@ -72,7 +72,7 @@ TEST(OsdMenuTest, NumberedLinesEmptyPlacesHighlightAndClock) {
     EXPECT_EQ(m.clockColor, c.text); // the colour of the last line
     EXPECT_EQ(LayOutMenu(text, 9, c, g, 1920, 1920, 1080).clockColor, c.highlight);
     EXPECT_EQ(LayOutMenu(text + L"\n10", -1, c, g, 1920, 1920, 1080).lines[10].at, m.lines[9].at);
-    LocalTime now;
+    tagLOCALTIME now;
     now.hour = 7;
     now.minute = 5;
     EXPECT_EQ(ClockText(L"Sunday, 6 December 2026", now), L"Sunday, 6 December 2026, 07:05");
@@ -81,7 +81,7 @@ TEST(OsdMenuTest, NumberedLinesEmptyPlacesHighlightAndClock) {
 class OsdModelTest : public ::testing::Test {
 protected:
     void ShowMenu(COsdModel& m) {
-        OsdMenu menu;
+        tagOSDMENU menu;
         menu.title = L"Application";
         menu.entries = {L"Windows (Standard)", L"TV"};
         m.SetMenu(menu);

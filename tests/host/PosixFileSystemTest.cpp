@@ -56,7 +56,7 @@ TEST_F(PosixFileSystemTest, FilesAndFolders) {
     EXPECT_FALSE(fs.GetInfo(file).exists);
     EXPECT_FALSE(fs.ReadAll(file, bytes));
     ASSERT_TRUE(fs.WriteAtomic(file, std::string("a\0b", 3)));
-    FileInfo info = fs.GetInfo(file);
+    tagFILEINFO info = fs.GetInfo(file);
     EXPECT_TRUE(info.exists && !info.directory && !info.readOnly);
     EXPECT_EQ(info.size, 3u);
     ASSERT_TRUE(fs.ReadAll(file, bytes));

@@ -71,7 +71,7 @@ TEST(ReceiverStress, ThousandsOfCreationsLeaveNoDeviceOrMemoryBehind) {
     test::FakeIrDevices devices{bus};
     test::FakeFileSystem fs;
     fs.files[L"s.rcs"].bytes = "code 0x0C 3\npause 2\nloop\n";
-    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    tagSRCSERVICES services{NativePlatform().clock, NativePlatform().threads, nullptr};
     CReceiverFactory inner{services, devices, fs};
     inner.EnableScriptedReceiver(L"s.rcs");
     FastHost host{inner};
@@ -132,7 +132,7 @@ struct BlockingOwner {
 
 TEST(ReceiverStress, DeletingASourceWaitsForItsBlockedCallbackWhileOthersGoOn) {
     CLMTraceProcess attach(3);
-    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    tagSRCSERVICES services{NativePlatform().clock, NativePlatform().threads, nullptr};
     // Both receivers report a new key at every poll.
     std::atomic<uint32_t> na{0}, nb{0};
     auto alternate = [](std::atomic<uint32_t>& n) {

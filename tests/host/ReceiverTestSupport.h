@@ -55,7 +55,7 @@ private:
 // A polling source whose receiver the test describes as a function.
 class FnPollSource : public CSrcPoll {
 public:
-    FnPollSource(const SrcServices& services, uint32_t remoteModel, std::function<uint8_t()> read,
+    FnPollSource(const tagSRCSERVICES& services, uint32_t remoteModel, std::function<uint8_t()> read,
                  std::wstring name = L"Test Receiver")
         : CSrcPoll(services, std::move(name), remoteModel), read_(std::move(read)) {}
     ~FnPollSource() override { StopPolling(); }

@@ -89,7 +89,7 @@ protected:
 
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
-    SrcServices services{clock, threads, nullptr};
+    tagSRCSERVICES services{clock, threads, nullptr};
     test::FakeIrBus bus;
     test::FakeIrDevices devices{bus};
     test::FakeFileSystem fs;

@@ -93,7 +93,7 @@ protected:
 
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
-    SrcServices services{clock, threads, nullptr};
+    tagSRCSERVICES services{clock, threads, nullptr};
     test::EventLog log{clock};
 };
 

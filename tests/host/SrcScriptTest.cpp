@@ -79,7 +79,7 @@ protected:
 
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
-    SrcServices services{clock, threads, nullptr};
+    tagSRCSERVICES services{clock, threads, nullptr};
     test::FakeFileSystem fs;
     test::EventLog log{clock};
 };

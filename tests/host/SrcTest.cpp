@@ -71,7 +71,7 @@ class SrcTest : public ::testing::Test {
 protected:
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
-    SrcServices services{clock, threads, [](int32_t key) { return key == 200 ? L"Key 0" : L"?"; }};
+    tagSRCSERVICES services{clock, threads, [](int32_t key) { return key == 200 ? L"Key 0" : L"?"; }};
     test::EventLog log{clock, 7};
 };
 

@@ -96,7 +96,7 @@ TEST(MixerCommand, EndpointVolumeUsesTheSameStepsOverItsLevel) {
 class PowerCommandTest : public test::ExecFixture {
 protected:
     bool Run(int32_t action) {
-        PowerServices services{windows, processes, shell, power, warning, strings};
+        tagPOWERSERVICES services{windows, processes, shell, power, warning, strings};
         return PowerCommand(services, action);
     }
 };

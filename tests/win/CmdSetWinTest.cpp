@@ -38,8 +38,8 @@ TEST(CmdSetWinTest, ExecutableMapKnowsTheSystemsPrograms) {
     test::FakeStrings words;
     CKeyNames keyNames;
     CAppCatalog catalog;
-    CmdSetServices services{profiles, NativeRegistry(), NativeKnownFolders(), words, keyNames, catalog};
-    CCmdSetAdmin admin(services, CmdSetFiles{L"", L""});
+    tagCMDSETSERVICES services{profiles, NativeRegistry(), NativeKnownFolders(), words, keyNames, catalog};
+    CCmdSetAdmin admin(services, tagCMDSETFILES{L"", L""});
     admin.BuildExecutableMap();
     const std::wstring system = NativeKnownFolders().Folder(KnownFolder::System);
     const std::wstring notepad = admin.FindExecutable(L"NOTEPAD.EXE");

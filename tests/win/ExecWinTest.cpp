@@ -42,9 +42,9 @@ protected:
     test::FakePower power;
     test::FakeShutdownWarning warning;
     test::FakeStrings strings;
-    CCmdExecutor exec{ExecServices{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
-                                   NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
-                                   warning, strings}};
+    CCmdExecutor exec{tagEXECSERVICES{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
+                                      NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
+                                      warning, strings}};
     tagAPPREF app{L"TargetApp.exe", L"", L"", L""};
 };
 

@@ -51,10 +51,10 @@ protected:
         ASSERT_TRUE(NativeFileSystem().WriteAtomic(PathJoin(folder, L"German.lng"), bytes));
         tables.tables[1031] = {{1602, L"Aus der Tabelle"}, {53505, L"Fehler"}, {100, L"x"}};
         tables.tables[2057] = {{100, L"x"}, {1700, L"English only"}};
-        LocalizeOptions options;
+        tagLOCALIZEOPTIONS options;
         options.language = 1031;
         options.registerFileType = false;
-        loc = std::make_unique<CLMLocalizeWin>(LocalizeServices{tables, profiles, locale, nullptr, folder},
+        loc = std::make_unique<CLMLocalizeWin>(tagLOCALIZESERVICES{tables, profiles, locale, nullptr, folder},
                                                options);
     }
     void TearDown() override {

@@ -96,7 +96,7 @@ TEST_F(OsdWinTest, BarAndMenuAtTheSystemDpi) {
     EXPECT_EQ(face, L"Arial");
 
     // The menu over the work area: line 2 in the highlight colour, empty entry 3 blank, title and clock.
-    OsdMenu menu;
+    tagOSDMENU menu;
     menu.title = L"Application";
     menu.entries = {
         L"Windows (Standard)", L"Media Player", L"TV", L"", L"Radio", L"DVD", L"Photos", L"", L"Music*"};

@@ -68,7 +68,7 @@ public:
 
 TEST_F(ReceiverWinTest, WithoutTheReceiverTheDeviceSourceDoesNotStartAndNothingIsFound) {
     int events = 0;
-    SrcServices services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    tagSRCSERVICES services{NativePlatform().clock, NativePlatform().threads, nullptr};
     CSrcRcVistar_S_USB source(services, NativeIrDevices().CreateDevice());
     EXPECT_EQ(source.Init(&events, NoteEvent), 0);
     EXPECT_FALSE(source.IsInitialised() || source.IsPolling());

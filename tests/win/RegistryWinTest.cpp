@@ -227,7 +227,7 @@ TEST(SystemInfoWinTest, DescribesTheRunningSystem) {
         << windows;
     EXPECT_NE(windows.find(L"(Build "), std::wstring::npos);
     // The true version, not the one a program without a manifest is told.
-    OsVersion v = NativeSystemInfo().GetOsVersion();
+    tagOSVERSION v = NativeSystemInfo().GetOsVersion();
     EXPECT_TRUE(v.known && v.extended && v.platformId == kPlatformNT);
     EXPECT_TRUE(info.GetWaveMapperDevice(wave) && !wave.empty());
     bool dx = info.GetDirectXVersion(directX);

@@ -24,8 +24,8 @@ public:
 struct Session {
     explicit Session(CmdSetToolServices& s, const std::wstring& preset, const std::wstring& user)
         : services(s), profiles(s.fs),
-          admin(CmdSetServices{profiles, s.registry, s.folders, words, keyNames, catalog},
-                CmdSetFiles{preset, user}) {}
+          admin(tagCMDSETSERVICES{profiles, s.registry, s.folders, words, keyNames, catalog},
+                tagCMDSETFILES{preset, user}) {}
 
     CmdSetToolServices& services;
     CProfileStore profiles;
@@ -43,7 +43,7 @@ std::wstring Pad(std::wstring text, size_t width) {
 
 // True when the path is a readable text file; otherwise the reason goes to err.
 bool UsableFile(IFileSystem& fs, const std::wstring& path, std::wstring& err) {
-    const FileInfo info = fs.GetInfo(path);
+    const tagFILEINFO info = fs.GetInfo(path);
     std::string bytes;
     std::wstring why;
     if (!info.exists)

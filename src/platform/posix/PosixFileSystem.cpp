@@ -44,8 +44,8 @@ std::string FolderOf(const std::string& path) {
 
 class PosixFileSystem final : public IFileSystem {
 public:
-    FileInfo GetInfo(const std::wstring& path) override {
-        FileInfo info;
+    tagFILEINFO GetInfo(const std::wstring& path) override {
+        tagFILEINFO info;
         struct stat st {};
         if (::stat(Native(path).c_str(), &st) != 0)
             return info;

@@ -40,12 +40,12 @@ public:
             std::chrono::steady_clock::now().time_since_epoch());
         return static_cast<uint32_t>(ms.count());
     }
-    LocalTime Now() override {
+    tagLOCALTIME Now() override {
         auto now = std::chrono::system_clock::now();
         std::time_t t = std::chrono::system_clock::to_time_t(now);
         std::tm tm{};
         localtime_r(&t, &tm);
-        LocalTime lt;
+        tagLOCALTIME lt;
         lt.year = tm.tm_year + 1900;
         lt.month = tm.tm_mon + 1;
         lt.day = tm.tm_mday;
@@ -276,11 +276,11 @@ std::unique_ptr<ISharedMapping> PosixProcess::OpenSharedMemory(const std::wstrin
 
 } // namespace
 
-Platform& NativePlatform() {
+tagPLATFORM& NativePlatform() {
     static SteadyClock clock;
     static StdThreads threads;
     static PosixProcess process;
-    static Platform platform{clock, threads, process};
+    static tagPLATFORM platform{clock, threads, process};
     return platform;
 }
 

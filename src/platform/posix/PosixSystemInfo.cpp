@@ -9,9 +9,9 @@ namespace {
 
 class HostSystemInfo final : public ISystemInfo {
 public:
-    OsVersion GetOsVersion() override { return OsVersion{}; }
-    std::optional<DirectXVersion> QueryDirectXDiagnostics() override { return std::nullopt; }
-    std::optional<FileVersion> GetFileVersion(const std::wstring&) override { return std::nullopt; }
+    tagOSVERSION GetOsVersion() override { return tagOSVERSION{}; }
+    std::optional<tagDXVERSION> QueryDirectXDiagnostics() override { return std::nullopt; }
+    std::optional<tagFILEVERSION> GetFileVersion(const std::wstring&) override { return std::nullopt; }
     unsigned WaveOutDeviceCount() override { return 0; }
     std::optional<std::wstring> WaveOutDeviceName(unsigned) override { return std::nullopt; }
     bool TokenHasAdministrators() override { return ::geteuid() == 0; }

@@ -54,7 +54,7 @@ public:
     explicit WaveMixer(HMIXER mixer) : mixer_(mixer) {}
     ~WaveMixer() override { mixerClose(mixer_); }
 
-    bool DestinationLine(uint32_t componentType, MixerLine& line) override {
+    bool DestinationLine(uint32_t componentType, tagMIXERLINE& line) override {
         MIXERLINEW info{};
         info.cbStruct = sizeof(info);
         info.dwComponentType = componentType;
@@ -65,7 +65,7 @@ public:
         line.channels = info.cChannels;
         return true;
     }
-    bool LineControl(uint32_t lineId, uint32_t controlType, MixerControl& control) override {
+    bool LineControl(uint32_t lineId, uint32_t controlType, tagMIXERCONTROL& control) override {
         MIXERCONTROLW described{};
         described.cbStruct = sizeof(described);
         MIXERLINECONTROLSW request{};
@@ -144,7 +144,7 @@ private:
 
 class Win32Audio final : public IAudio {
 public:
-    bool WaveOutMixerId(const WaveFormat& format, uint32_t& mixerId) override {
+    bool WaveOutMixerId(const tagWAVEFORMAT& format, uint32_t& mixerId) override {
         WAVEFORMATEX wave{};
         wave.wFormatTag = WAVE_FORMAT_PCM;
         wave.nChannels = format.channels;

@@ -58,8 +58,8 @@ std::wstring TempNameFor(const std::wstring& path) {
 
 class Win32FileSystem final : public IFileSystem {
 public:
-    FileInfo GetInfo(const std::wstring& path) override {
-        FileInfo info;
+    tagFILEINFO GetInfo(const std::wstring& path) override {
+        tagFILEINFO info;
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
             return info;

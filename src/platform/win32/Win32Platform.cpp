@@ -19,10 +19,10 @@ namespace {
 class Win32Clock final : public IClock {
 public:
     uint32_t TickCount() override { return timeGetTime(); }
-    LocalTime Now() override {
+    tagLOCALTIME Now() override {
         SYSTEMTIME st;
         GetLocalTime(&st);
-        LocalTime t;
+        tagLOCALTIME t;
         t.year = st.wYear;
         t.month = st.wMonth;
         t.day = st.wDay;
@@ -224,11 +224,11 @@ public:
 
 } // namespace
 
-Platform& NativePlatform() {
+tagPLATFORM& NativePlatform() {
     static Win32Clock clock;
     static Win32Threads threads;
     static Win32Process process;
-    static Platform platform{clock, threads, process};
+    static tagPLATFORM platform{clock, threads, process};
     return platform;
 }
 

@@ -46,8 +46,8 @@ bool ReadDword(IDxDiagContainer* c, const wchar_t* name, DWORD& value) {
 
 class Win32SystemInfo final : public ISystemInfo {
 public:
-    OsVersion GetOsVersion() override {
-        OsVersion out;
+    tagOSVERSION GetOsVersion() override {
+        tagOSVERSION out;
         OSVERSIONINFOEXW ex{};
         ex.dwOSVersionInfoSize = sizeof ex;
         using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
@@ -91,15 +91,15 @@ public:
         return out;
     }
 
-    std::optional<DirectXVersion> QueryDirectXDiagnostics() override {
+    std::optional<tagDXVERSION> QueryDirectXDiagnostics() override {
         HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        std::optional<DirectXVersion> result = Query();
+        std::optional<tagDXVERSION> result = Query();
         if (SUCCEEDED(init))
             CoUninitialize();
         return result;
     }
 
-    std::optional<FileVersion> GetFileVersion(const std::wstring& module) override {
+    std::optional<tagFILEVERSION> GetFileVersion(const std::wstring& module) override {
         std::wstring path = module;
         if (module.find_first_of(L"\\/") == std::wstring::npos) {
             wchar_t system[MAX_PATH];
@@ -120,7 +120,7 @@ public:
         if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len) || !fixed ||
             len < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != 0xFEEF04BD)
             return std::nullopt;
-        FileVersion v;
+        tagFILEVERSION v;
         v.part[0] = HIWORD(fixed->dwFileVersionMS);
         v.part[1] = LOWORD(fixed->dwFileVersionMS);
         v.part[2] = HIWORD(fixed->dwFileVersionLS);
@@ -160,7 +160,7 @@ public:
     }
 
 private:
-    static std::optional<DirectXVersion> Query() {
+    static std::optional<tagDXVERSION> Query() {
         ComPtr<IDxDiagProvider> provider;
         if (FAILED(CoCreateInstance(CLSID_DxDiagProvider, nullptr, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider,
                                     reinterpret_cast<void**>(provider.Out()))))
@@ -177,7 +177,7 @@ private:
         if (!ReadDword(system.operator->(), L"dwDirectXVersionMajor", major) ||
             !ReadDword(system.operator->(), L"dwDirectXVersionMinor", minor))
             return std::nullopt;
-        DirectXVersion v;
+        tagDXVERSION v;
         v.major = static_cast<int>(major);
         v.minor = static_cast<int>(minor);
         VARIANT letter;

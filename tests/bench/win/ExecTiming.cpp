@@ -29,9 +29,9 @@ void KeyPath(timing::Timer& timer) {
     test::FakePower power;
     test::FakeShutdownWarning warning;
     test::FakeStrings strings;
-    CCmdExecutor exec{ExecServices{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
-                                   NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
-                                   warning, strings}};
+    CCmdExecutor exec{tagEXECSERVICES{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
+                                      NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
+                                      warning, strings}};
     // Ctrl+F5: Ctrl down, F5 down, F5 up, Ctrl up; each record one call, as the executor sends them.
     INPUT records[4] = {};
     for (int i = 0; i < 4; ++i) {
