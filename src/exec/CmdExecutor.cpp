@@ -51,22 +51,22 @@ void CCmdExecutor::Sleep(uint32_t milliseconds) {
         sleeper_->Wait(milliseconds);
 }
 
-WindowHandle CCmdExecutor::ApplicationWindow(const tagWINCMD& command, const tagAPPREF* app) {
+WindowHandle CCmdExecutor::ApplicationWindow(const tagWINCMD& command, const tagPRGINFO* app) {
     std::wstring caption = command.szWndCaption;
     if (caption.empty() && app)
-        caption = app->windowCaption;
-    std::wstring executable = app ? app->executable : std::wstring();
+        caption = app->szWindowCaption;
+    std::wstring executable = app ? app->szExecutable : std::wstring();
     if (caption.empty() && executable.empty())
         return kNoWindow;
     return CLMFindWindow(windows_, services_.processes).FindWindow(caption, executable, false);
 }
 
-WindowHandle CCmdExecutor::ChooseTargetWindow(const tagWINCMD& command, const tagAPPREF* app) {
+WindowHandle CCmdExecutor::ChooseTargetWindow(const tagWINCMD& command, const tagPRGINFO* app) {
     WindowHandle window = ApplicationWindow(command, app);
     return window != kNoWindow ? window : windows_.ForegroundWindow();
 }
 
-WindowHandle CCmdExecutor::KeyTarget(const tagWINCMD& command, const tagAPPREF* app) {
+WindowHandle CCmdExecutor::KeyTarget(const tagWINCMD& command, const tagPRGINFO* app) {
     WindowHandle target = ChooseTargetWindow(command, app);
     if (target == kNoWindow)
         return kNoWindow;
@@ -77,7 +77,7 @@ WindowHandle CCmdExecutor::KeyTarget(const tagWINCMD& command, const tagAPPREF* 
     return target;
 }
 
-int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagAPPREF* app) {
+int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CCmdExecutor::ExecuteCommand", L"%d,%d,%d",
                         command.nType, command.nSubType, command.nParam);
     switch (command.nType) {
@@ -200,7 +200,7 @@ void CCmdExecutor::SendKeystroke(WindowHandle window, uint16_t code, bool alt, b
     }
 }
 
-int CCmdExecutor::ExecuteTextCommand(const tagWINCMD& command, const tagAPPREF* app) {
+int CCmdExecutor::ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO* app) {
     if (command.nType != CMD_KEY)
         return ExecuteCommand(command, app);
     WindowHandle target = KeyTarget(command, app);
@@ -318,9 +318,9 @@ void CCmdExecutor::StepSlider(WindowHandle top, int32_t id, int32_t percent) {
     }
 }
 
-int CCmdExecutor::WindowCommand(const tagWINCMD& command, const tagAPPREF* app, WindowHandle target) {
+int CCmdExecutor::WindowCommand(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle target) {
     if (target == kNoWindow) {
-        if (command.nSubType == WIN_TOGGLE_OPEN && app && !app->executable.empty())
+        if (command.nSubType == WIN_TOGGLE_OPEN && app && app->szExecutable[0] != 0)
             StartApplication(windows_, services_.processes, services_.shell, *app);
         return 0;
     }
@@ -378,16 +378,16 @@ void SendSysCommand(IWindows& windows, IInput& input, WindowHandle window, uint3
     }
 }
 
-int StartApplication(IWindows& windows, IProcesses& processes, IShell& shell, const tagAPPREF& app) {
-    LM_TRACE_SCOPE_ARG(L"StartApplication", L"%ls", app.executable.c_str());
+int StartApplication(IWindows& windows, IProcesses& processes, IShell& shell, const tagPRGINFO& app) {
+    LM_TRACE_SCOPE_ARG(L"StartApplication", L"%ls", app.szExecutable);
     WindowHandle window =
-        CLMFindWindow(windows, processes).FindWindow(app.windowCaption, app.executable, false);
+        CLMFindWindow(windows, processes).FindWindow(app.szWindowCaption, app.szExecutable, false);
     if (window == kNoWindow) {
-        const std::wstring folder = PathFolder(app.appPath);
+        const std::wstring folder = PathFolder(app.szAppPath);
         if (folder.size() >= 2)
-            shell.ShellExec(L"open", app.appPath, app.commandLine, folder, kShowNormal);
+            shell.ShellExec(L"open", app.szAppPath, app.szCommandLine, folder, kShowNormal);
         else
-            shell.ShellExec(L"open", app.executable, app.commandLine, std::wstring(), kShowNormal);
+            shell.ShellExec(L"open", app.szExecutable, app.szCommandLine, std::wstring(), kShowNormal);
         return 1;
     }
     if (windows.IsWindow(window)) {

@@ -1,6 +1,7 @@
 // Runs one command: keystrokes, messages to controls, window commands, and the system commands of
 // power, volume, mouse clicks and pointer shape.
 #pragma once
+#include "cmdset/PrgInfo.h"
 #include "cmdset/WinCmd.h"
 #include "exec/FindWindow.h"
 #include "exec/PowerCommand.h"
@@ -21,15 +22,6 @@
 
 namespace lm {
 
-// What the executors need of an application record: the command set's executable (file name), the
-// full path of the executable, the caption of its main window and its command line.
-struct tagAPPREF {
-    std::wstring executable;
-    std::wstring appPath;
-    std::wstring windowCaption;
-    std::wstring commandLine;
-};
-
 struct tagEXECSERVICES {
     IWindows& windows;
     IInput& input;
@@ -49,14 +41,14 @@ public:
 
     // Runs the command for the application (none: no application record). Returns 1 or 0; 0 ends the
     // handling of the key press without repetition.
-    int ExecuteCommand(const tagWINCMD& command, const tagAPPREF* app);
+    int ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app);
     // The entry of the multi-tap text input: a keystroke command whose key code is a character to type
     // as that character, whatever virtual key shares its code ("." stays a full stop, "a" a letter a).
     // Modifier bits are ignored. 1 when there was a window to type into, else 0.
-    int ExecuteTextCommand(const tagWINCMD& command, const tagAPPREF* app);
+    int ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO* app);
 
     // The application's window, or else the foreground window (possibly none).
-    WindowHandle ChooseTargetWindow(const tagWINCMD& command, const tagAPPREF* app);
+    WindowHandle ChooseTargetWindow(const tagWINCMD& command, const tagPRGINFO* app);
     // One keyboard shortcut of a stored command for the window: a code whose low byte is a virtual key
     // of the name table is sent as that key, any other code as the key that types that character.
     void SendKeystroke(WindowHandle window, uint16_t code, bool alt, bool ctrl, bool shift);
@@ -66,7 +58,7 @@ public:
     void SelectComboBoxItem(WindowHandle top, int32_t id, int32_t index);
     void StepSlider(WindowHandle top, int32_t id, int32_t percent);
     // The window command step: 1 when there is a target window, else 0.
-    int WindowCommand(const tagWINCMD& command, const tagAPPREF* app, WindowHandle target);
+    int WindowCommand(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle target);
 
     // How long a keystroke waits for its window to come to the front.
     static constexpr uint32_t kForegroundWaitMs = 50;
@@ -74,9 +66,9 @@ public:
 private:
     int SystemCommand(const tagWINCMD& command);
     // The application's own window by the command's or the application's caption and executable.
-    WindowHandle ApplicationWindow(const tagWINCMD& command, const tagAPPREF* app);
+    WindowHandle ApplicationWindow(const tagWINCMD& command, const tagPRGINFO* app);
     // The target of a keystroke: the chosen window, or the enabled modal dialog it shows.
-    WindowHandle KeyTarget(const tagWINCMD& command, const tagAPPREF* app);
+    WindowHandle KeyTarget(const tagWINCMD& command, const tagPRGINFO* app);
     // False when there is no such window.
     bool BringToFront(WindowHandle window);
     void Sleep(uint32_t milliseconds);
@@ -95,6 +87,6 @@ WindowHandle FindDescendantWindow(IWindows& windows, WindowHandle parent, int32_
 // maximising, the pointer is parked in the lower right corner and hidden.
 void SendSysCommand(IWindows& windows, IInput& input, WindowHandle window, uint32_t code);
 // Starts the application, or brings its running window to the front without activating it. Returns 1.
-int StartApplication(IWindows& windows, IProcesses& processes, IShell& shell, const tagAPPREF& app);
+int StartApplication(IWindows& windows, IProcesses& processes, IShell& shell, const tagPRGINFO& app);
 
 } // namespace lm

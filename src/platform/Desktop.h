@@ -21,6 +21,7 @@ enum : uint32_t {
     kWmTimer = 0x0113,
     kWmHScroll = 0x0114,
     kWmVScroll = 0x0115,
+    kBmGetCheck = 0x00F0,
     kBmClick = 0x00F5,
     kCbGetCount = 0x0146,
     kCbSetCurSel = 0x014E,

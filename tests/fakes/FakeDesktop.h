@@ -4,6 +4,7 @@
 #pragma once
 #include "base/Path.h"
 #include "base/Text.h"
+#include "cmdset/PrgInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Input.h"
 #include "platform/Processes.h"
@@ -29,7 +30,7 @@ public:
         uint32_t style = 0, exStyle = 0;
         int32_t id = 0;
         std::vector<WindowHandle> children; // stacking order, top first
-        int32_t items = 0, selection = -1, minimum = 0, maximum = 100, position = 0; // controls
+        int32_t items = 0, selection = -1, minimum = 0, maximum = 100, position = 0, checked = 0; // controls
         std::vector<Message> posted;
         // Keyboard input received while in front: "+vk" / "-vk" in hex, "+'c'" / "-'c'" for characters.
         std::wstring keys;
@@ -114,11 +115,9 @@ public:
             c.selection = static_cast<intptr_t>(wp) < c.items ? static_cast<int32_t>(wp) : -1;
         if (msg == kTbmSetPos)
             c.position = std::clamp(static_cast<int32_t>(lp), c.minimum, c.maximum);
-        const std::map<uint32_t, int32_t> answers{{kCbGetCount, c.items},
-                                                  {kCbSetCurSel, c.selection},
-                                                  {kTbmGetPos, c.position},
-                                                  {kTbmGetRangeMin, c.minimum},
-                                                  {kTbmGetRangeMax, c.maximum}};
+        const std::map<uint32_t, int32_t> answers{{kCbGetCount, c.items},       {kCbSetCurSel, c.selection},
+                                                  {kTbmGetPos, c.position},     {kTbmGetRangeMin, c.minimum},
+                                                  {kTbmGetRangeMax, c.maximum}, {kBmGetCheck, c.checked}};
         return answers.count(msg) ? answers.at(msg) : 0;
     }
     // The top-most marker puts the window above all others; the not-top-most one moves a top-most
@@ -249,5 +248,16 @@ public:
     std::vector<std::wstring> started; // verb|file|parameters|directory|show
     std::vector<std::wstring> shown;   // caption|text
 };
+
+// The application record of the executors' four fields.
+inline tagPRGINFO AppRecord(const std::wstring& executable, const std::wstring& path = {},
+                            const std::wstring& caption = {}, const std::wstring& commandLine = {}) {
+    tagPRGINFO record;
+    CopyBounded(record.szExecutable, kPrgTextChars, executable);
+    CopyBounded(record.szAppPath, kPrgTextChars, path);
+    CopyBounded(record.szWindowCaption, kPrgTextChars, caption);
+    CopyBounded(record.szCommandLine, kPrgTextChars, commandLine);
+    return record;
+}
 
 } // namespace lm::test

@@ -12,7 +12,7 @@ protected:
         return exec.ExecuteCommand(Command(type, subtype, param, param2), &app);
     }
     WindowHandle top = App(10, L"C:\\Apps\\Target\\target.exe", L"Target");
-    tagAPPREF app{L"target.exe", L"C:\\Apps\\Target\\target.exe", L"", L""};
+    tagPRGINFO app = test::AppRecord(L"target.exe", L"C:\\Apps\\Target\\target.exe");
 };
 
 TEST_F(ControlCommandTest, DescendantSearchPrefersDirectChildrenThenSameIdChildrenThenDepthFirst) {
@@ -52,7 +52,7 @@ TEST_F(ControlCommandTest, MenuItemAndButton) {
     EXPECT_EQ(windows.active, kNoWindow);
 
     EXPECT_EQ(Run(CMD_CONTROL, 4, 1003), 0);
-    app.executable = L"absent.exe";
+    CopyBounded(app.szExecutable, kPrgTextChars, L"absent.exe");
     EXPECT_EQ(Run(CMD_CONTROL, CTL_MENUITEM, 40001), 0);
 }
 
@@ -161,17 +161,16 @@ TEST_F(ControlCommandTest, ToggleOpenClosesTheApplicationsWindowOrStartsIt) {
     EXPECT_EQ(shell.started,
               (std::vector<std::wstring>{L"open|C:\\Apps\\Target\\target.exe||C:\\Apps\\Target|5"}));
     // Without an executable nothing starts.
-    app.executable.clear();
-    app.windowCaption = L"Gone";
+    app = test::AppRecord(L"", L"", L"Gone");
     EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 0);
     EXPECT_EQ(shell.started.size(), 1u);
     EXPECT_FALSE(windows[other].destroyed);
 }
 
 TEST_F(ControlCommandTest, StartApplicationUsesTheFolderOfAFullPathOrLeavesTheNameToTheShell) {
-    tagAPPREF notRunning{L"tool.exe", L"D:\\Tools\\Bin\\tool.exe", L"", L"-x \"a b\""};
+    tagPRGINFO notRunning = test::AppRecord(L"tool.exe", L"", L"", L"-x \"a b\"");
     for (const wchar_t* path : {L"D:\\Tools\\Bin\\tool.exe", L"", L"tool.exe", L"C:\\tool.exe"}) {
-        notRunning.appPath = path;
+        CopyBounded(notRunning.szAppPath, kPrgTextChars, path);
         EXPECT_EQ(StartApplication(windows, processes, shell, notRunning), 1);
     }
     EXPECT_EQ(shell.started,

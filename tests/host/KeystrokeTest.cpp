@@ -18,7 +18,7 @@ protected:
     }
     WindowHandle editor = App(10, L"C:\\Apps\\Editor\\editor.exe", L"Untitled - Editor");
     WindowHandle other = App(20, L"C:\\Other\\other.exe", L"Other");
-    tagAPPREF app{L"editor.exe", L"C:\\Apps\\Editor\\editor.exe", L"", L""};
+    tagPRGINFO app = test::AppRecord(L"editor.exe", L"C:\\Apps\\Editor\\editor.exe");
 };
 
 TEST_F(KeystrokeTest, GoesToTheApplicationsWindowOrElseToTheForegroundWindow) {
@@ -29,7 +29,7 @@ TEST_F(KeystrokeTest, GoesToTheApplicationsWindowOrElseToTheForegroundWindow) {
     // Ctrl+S with the application not running presses Ctrl+S in whatever is in front. "S" is an
     // upper-case character: typed with Caps Lock switched on and back off, the translation taken whole.
     windows.foreground = other;
-    app.executable = L"absent.exe";
+    CopyBounded(app.szExecutable, kPrgTextChars, L"absent.exe");
     EXPECT_EQ(Key('S', MOD_KEY_CTRL), 1);
     EXPECT_EQ(windows[other].keys, L"+14 -14 +11 +153 -153 -11 +14 -14");
     EXPECT_FALSE(input.capsLock);
@@ -37,7 +37,7 @@ TEST_F(KeystrokeTest, GoesToTheApplicationsWindowOrElseToTheForegroundWindow) {
     // The command's caption overrides the application's.
     tagWINCMD c = Command(CMD_KEY, 0x0D);
     std::wcscpy(c.szWndCaption, L"UNTITLED - editor");
-    app.windowCaption = L"Other";
+    CopyBounded(app.szWindowCaption, kPrgTextChars, L"Other");
     exec.ExecuteCommand(c, &app);
     EXPECT_EQ(windows.foreground, editor);
     c.szWndCaption[0] = 0;
@@ -46,7 +46,7 @@ TEST_F(KeystrokeTest, GoesToTheApplicationsWindowOrElseToTheForegroundWindow) {
 
     // No application window and nothing in front: nothing to press.
     windows.foreground = kNoWindow;
-    app.windowCaption.clear();
+    app.szWindowCaption[0] = 0;
     EXPECT_EQ(Key(0x74), 0);
     EXPECT_EQ(exec.ExecuteCommand(Command(CMD_KEY, 0x74), nullptr), 0);
 }
@@ -89,7 +89,7 @@ TEST_F(KeystrokeTest, TheTextInputTypesEveryCodeAsItsCharacter) {
     // Stored commands keep the table: the same full stop is Delete there.
     EXPECT_EQ(Typed([&] { Key('.'); }), L"+2e -2e");
     windows.foreground = kNoWindow;
-    app.executable = L"absent.exe";
+    CopyBounded(app.szExecutable, kPrgTextChars, L"absent.exe");
     EXPECT_EQ(exec.ExecuteTextCommand(Command(CMD_KEY, 'a'), &app), 0);
 }
 

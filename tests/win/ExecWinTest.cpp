@@ -7,6 +7,7 @@
 #include "exec/CmdExecutor.h"
 #include "exec/DlgShutdownWarning.h"
 #include "exec/MouseMove.h"
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeExecServices.h"
 #include "fakes/FakeStrings.h"
 #include "platform/Platform.h"
@@ -45,7 +46,7 @@ protected:
     CCmdExecutor exec{tagEXECSERVICES{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
                                       NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
                                       warning, strings}};
-    tagAPPREF app{L"TargetApp.exe", L"", L"", L""};
+    tagPRGINFO app = test::AppRecord(L"TargetApp.exe");
 };
 
 // The target application, found by its executable, logging what it receives.
@@ -112,7 +113,7 @@ TEST_F(TargetAppTest, KeystrokesComeToTheFrontAndReachAModalDialog) {
     EXPECT_EQ(GetForegroundWindow(), window);
 
     // The application of a command is not running: the keys go to the window in front.
-    tagAPPREF absent{L"absent.exe", L"", L"", L""};
+    tagPRGINFO absent = test::AppRecord(L"absent.exe");
     EXPECT_EQ(exec.ExecuteCommand(Command(CMD_KEY, VK_F6), &absent), 1);
     Logged("KEYDOWN 117\nKEYUP 117");
 
@@ -128,7 +129,7 @@ TEST_F(TargetAppTest, KeystrokesComeToTheFrontAndReachAModalDialog) {
 }
 
 TEST_F(ExecWinTest, NotepadStartsByToggleAndTakesTextAndStoredKeys) {
-    app = tagAPPREF{L"notepad.exe", L"", L"", L""};
+    app = test::AppRecord(L"notepad.exe");
     // Not running: toggle open/close starts it and leaves the window in front alone.
     HWND front = WindowInFront();
     EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 0);
