@@ -702,13 +702,18 @@ struct ScopeFrame {
     int depth = 0;
     std::unordered_map<std::wstring, Snapshot> seen;
 };
-thread_local std::unordered_map<const void*, ScopeFrame> tScopes;
+// The calling thread's open scopes, by store. The map exists only while the thread has a scope open:
+// only a plain pointer is thread-local, because thread-local objects with a destructor are torn down
+// at the thread's end in an order that corrupts the heap on MinGW-w64 (its emulated thread storage
+// frees them first), which a short-lived thread such as the key handler's would hit.
+using ScopeMap = std::unordered_map<const void*, ScopeFrame>;
+thread_local ScopeMap* tScopes = nullptr;
 
 ScopeFrame* FrameOf(const void* impl) {
-    if (tScopes.empty())
+    if (!tScopes)
         return nullptr;
-    auto it = tScopes.find(impl);
-    return it == tScopes.end() ? nullptr : &it->second;
+    auto it = tScopes->find(impl);
+    return it == tScopes->end() ? nullptr : &it->second;
 }
 
 } // namespace
@@ -968,13 +973,21 @@ void CProfileStore::InvalidateAll() {
 }
 
 CProfileScope::CProfileScope(CProfileStore& store) : impl_(store.impl_.get()) {
-    ++tScopes[impl_].depth;
+    if (!tScopes)
+        tScopes = new ScopeMap;
+    ++(*tScopes)[impl_].depth;
 }
 
 CProfileScope::~CProfileScope() {
-    auto it = tScopes.find(impl_);
-    if (it != tScopes.end() && --it->second.depth == 0)
-        tScopes.erase(it);
+    if (!tScopes)
+        return;
+    auto it = tScopes->find(impl_);
+    if (it != tScopes->end() && --it->second.depth == 0)
+        tScopes->erase(it);
+    if (tScopes->empty()) {
+        delete tScopes;
+        tScopes = nullptr;
+    }
 }
 
 } // namespace lm
