@@ -51,7 +51,10 @@ void CCmdExecutor::Sleep(uint32_t milliseconds) {
         sleeper_->Wait(milliseconds);
 }
 
-WindowHandle CCmdExecutor::ApplicationWindow(const tagWINCMD& command, const tagPRGINFO* app) {
+WindowHandle CCmdExecutor::ApplicationWindow(const tagWINCMD& command, const tagPRGINFO* app,
+                                             WindowHandle appWindow) {
+    if (!command.szWndCaption[0] && appWindow != kNoWindow && windows_.IsWindow(appWindow))
+        return appWindow;
     std::wstring caption = command.szWndCaption;
     if (caption.empty() && app)
         caption = app->szWindowCaption;
@@ -61,13 +64,15 @@ WindowHandle CCmdExecutor::ApplicationWindow(const tagWINCMD& command, const tag
     return CLMFindWindow(windows_, services_.processes).FindWindow(caption, executable, false);
 }
 
-WindowHandle CCmdExecutor::ChooseTargetWindow(const tagWINCMD& command, const tagPRGINFO* app) {
-    WindowHandle window = ApplicationWindow(command, app);
+WindowHandle CCmdExecutor::ChooseTargetWindow(const tagWINCMD& command, const tagPRGINFO* app,
+                                              WindowHandle appWindow) {
+    WindowHandle window = ApplicationWindow(command, app, appWindow);
     return window != kNoWindow ? window : windows_.ForegroundWindow();
 }
 
-WindowHandle CCmdExecutor::KeyTarget(const tagWINCMD& command, const tagPRGINFO* app) {
-    WindowHandle target = ChooseTargetWindow(command, app);
+WindowHandle CCmdExecutor::KeyTarget(const tagWINCMD& command, const tagPRGINFO* app,
+                                     WindowHandle appWindow) {
+    WindowHandle target = ChooseTargetWindow(command, app, appWindow);
     if (target == kNoWindow)
         return kNoWindow;
     // A modal dialog of the window takes the keys.
@@ -77,7 +82,7 @@ WindowHandle CCmdExecutor::KeyTarget(const tagWINCMD& command, const tagPRGINFO*
     return target;
 }
 
-int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app) {
+int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle appWindow) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CCmdExecutor::ExecuteCommand", L"%d,%d,%d",
                         command.nType, command.nSubType, command.nParam);
     switch (command.nType) {
@@ -86,7 +91,7 @@ int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app
     case CMD_SYSTEM:
         return SystemCommand(command);
     case CMD_KEY: {
-        WindowHandle target = KeyTarget(command, app);
+        WindowHandle target = KeyTarget(command, app, appWindow);
         if (target == kNoWindow)
             return 0;
         SendKeystroke(target, static_cast<uint16_t>(command.nSubType & 0xFFFF),
@@ -98,10 +103,11 @@ int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app
         // Toggle open/close acts on the application's own window or starts the application; it never
         // closes whatever else is in front.
         return WindowCommand(command, app,
-                             command.nSubType == WIN_TOGGLE_OPEN ? ApplicationWindow(command, app)
-                                                                 : ChooseTargetWindow(command, app));
+                             command.nSubType == WIN_TOGGLE_OPEN
+                                 ? ApplicationWindow(command, app, appWindow)
+                                 : ChooseTargetWindow(command, app, appWindow));
     case CMD_CONTROL: {
-        WindowHandle target = ChooseTargetWindow(command, app);
+        WindowHandle target = ChooseTargetWindow(command, app, appWindow);
         if (target == kNoWindow)
             return 0;
         switch (command.nSubType) {
@@ -200,10 +206,11 @@ void CCmdExecutor::SendKeystroke(WindowHandle window, uint16_t code, bool alt, b
     }
 }
 
-int CCmdExecutor::ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO* app) {
+int CCmdExecutor::ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO* app,
+                                     WindowHandle appWindow) {
     if (command.nType != CMD_KEY)
-        return ExecuteCommand(command, app);
-    WindowHandle target = KeyTarget(command, app);
+        return ExecuteCommand(command, app, appWindow);
+    WindowHandle target = KeyTarget(command, app, appWindow);
     if (target == kNoWindow)
         return 0;
     TypeCharacter(target, static_cast<uint16_t>(command.nSubType & 0xFFFF));

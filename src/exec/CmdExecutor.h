@@ -40,15 +40,18 @@ public:
     explicit CCmdExecutor(const tagEXECSERVICES& services);
 
     // Runs the command for the application (none: no application record). Returns 1 or 0; 0 ends the
-    // handling of the key press without repetition.
-    int ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app);
+    // handling of the key press without repetition. `appWindow` is the application's window when the
+    // caller knows it already; a command without a caption of its own then needs no window search.
+    int ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle appWindow = kNoWindow);
     // The entry of the multi-tap text input: a keystroke command whose key code is a character to type
     // as that character, whatever virtual key shares its code ("." stays a full stop, "a" a letter a).
     // Modifier bits are ignored. 1 when there was a window to type into, else 0.
-    int ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO* app);
+    int ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO* app,
+                           WindowHandle appWindow = kNoWindow);
 
     // The application's window, or else the foreground window (possibly none).
-    WindowHandle ChooseTargetWindow(const tagWINCMD& command, const tagPRGINFO* app);
+    WindowHandle ChooseTargetWindow(const tagWINCMD& command, const tagPRGINFO* app,
+                                    WindowHandle appWindow = kNoWindow);
     // One keyboard shortcut of a stored command for the window: a code whose low byte is a virtual key
     // of the name table is sent as that key, any other code as the key that types that character.
     void SendKeystroke(WindowHandle window, uint16_t code, bool alt, bool ctrl, bool shift);
@@ -66,9 +69,9 @@ public:
 private:
     int SystemCommand(const tagWINCMD& command);
     // The application's own window by the command's or the application's caption and executable.
-    WindowHandle ApplicationWindow(const tagWINCMD& command, const tagPRGINFO* app);
+    WindowHandle ApplicationWindow(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle appWindow);
     // The target of a keystroke: the chosen window, or the enabled modal dialog it shows.
-    WindowHandle KeyTarget(const tagWINCMD& command, const tagPRGINFO* app);
+    WindowHandle KeyTarget(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle appWindow);
     // False when there is no such window.
     bool BringToFront(WindowHandle window);
     void Sleep(uint32_t milliseconds);
