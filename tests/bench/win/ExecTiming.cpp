@@ -1,14 +1,12 @@
-// The key path and the window search against the test target application, each side by side with the
-// bare system calls that give the same result: the difference is the program's own share. The executor
-// runs on a worker thread of the program, which attaches to tracing at level 3.
+// The window search against the test target application's window farm, side by side with a bare walk
+// over the system calls that gives the same result: the difference is the program's own share. (The key
+// path as a whole is the area "keypath".)
 #include "Timing.h"
 #include "WinTestSupport.h"
 
 #include "TargetIds.h"
 #include "base/Text.h"
 #include "exec/CmdExecutor.h"
-#include "fakes/FakeExecServices.h"
-#include "fakes/FakeStrings.h"
 #include "platform/Platform.h"
 #include "support/LMDebug.h"
 
@@ -18,35 +16,6 @@ namespace lm {
 namespace {
 
 using namespace wintest;
-
-void KeyPath(timing::Timer& timer) {
-    TraceInitEx(3);
-    ChildProcess target;
-    target.Start(BinDir() + L"\\TargetApp.exe", L"");
-    HWND window = target.WaitForWindow(kTargetClass);
-    if (!window || !BringToFront(window))
-        return (void)std::printf("no target window in front\n");
-    test::FakePower power;
-    test::FakeShutdownWarning warning;
-    test::FakeStrings strings;
-    CCmdExecutor exec{tagEXECSERVICES{NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
-                                      NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
-                                      warning, strings}};
-    // Ctrl+F5: Ctrl down, F5 down, F5 up, Ctrl up; each record one call, as the executor sends them.
-    INPUT records[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        records[i].type = INPUT_KEYBOARD;
-        records[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : VK_F5;
-        records[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    const WindowHandle w = reinterpret_cast<WindowHandle>(window);
-    timer.SideBySide(
-        500, {{"Ctrl+F5: executor SendKeystroke", [&] { exec.SendKeystroke(w, VK_F5, false, true, false); }},
-              {"Ctrl+F5: bare SendInput of the same records", [&] {
-                   for (INPUT& r : records)
-                       SendInput(1, &r, sizeof(INPUT));
-               }}});
-}
 
 // A search by executable alone written as one plain walk: the first visible, unowned window with a
 // caption of a process whose image contains the name, one image query per process.
@@ -99,8 +68,6 @@ void WindowSearch(timing::Timer& timer) {
 } // namespace lm
 
 LM_TIMING_AREA(exec) {
-    std::printf(" key path\n");
-    lm::KeyPath(timer);
     std::printf(" window search\n");
     lm::WindowSearch(timer);
 }

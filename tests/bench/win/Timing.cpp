@@ -71,6 +71,10 @@ Timer::SideBySide(int rounds, const std::vector<std::pair<std::string, std::func
     return stats;
 }
 
+Stats Timer::Samples(const std::string& name, std::vector<double> times) {
+    return Report(name, times);
+}
+
 void Timer::Compare(const std::string& what, const Stats& slow, const Stats& fast) {
     std::printf("  %-44s %.1fx\n", (what + ": faster by").c_str(),
                 fast.median > 0 ? slow.median / fast.median : 0.0);

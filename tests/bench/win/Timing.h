@@ -23,6 +23,8 @@ public:
     // alike), `rounds` rounds after one that is not counted, and prints the times of each.
     std::vector<Stats> SideBySide(int rounds,
                                   const std::vector<std::pair<std::string, std::function<void()>>>& bodies);
+    // Prints the times an area took itself (microseconds).
+    Stats Samples(const std::string& name, std::vector<double> times);
     // Prints how many times faster `fast` is than `slow`, by their medians.
     void Compare(const std::string& what, const Stats& slow, const Stats& fast);
 };

@@ -1,0 +1,69 @@
+// The key path under Wine against the test target application's real window: from a receiver code
+// handed to the source to the last input record of the keystroke leaving SendInput, with the window
+// cached by the handler and searched for anew, in turns with the bare SendInput of the same two records.
+// The program's own work is the key path's time less the bare calls'. The display is the real window on
+// a user-interface thread; the key sound is the system's.
+#include "Timing.h"
+#include "WinTestSupport.h"
+
+#include "TargetIds.h"
+#include "bench/KeyPathRig.h"
+#include "fakes/FakeExecServices.h"
+#include "osd/OsdDlg.h"
+#include "support/LMDebug.h"
+
+namespace lm {
+namespace {
+
+using namespace wintest;
+
+void KeyPathTiming(timing::Timer& timer) {
+    TraceInitEx(3);
+    ChildProcess target;
+    target.Start(BinDir() + L"\\TargetApp.exe", L"");
+    HWND window = target.WaitForWindow(kTargetClass);
+    if (!window || !BringToFront(window))
+        return (void)std::printf("no target window in front\n");
+    UiThread ui;
+    std::unique_ptr<COsdDlg> osd;
+    ui.Run([&] {
+        osd = std::make_unique<COsdDlg>(NativePlatform().clock, tagOSDSETTINGS{});
+        osd->Create();
+    });
+    test::FakePower power;
+    test::FakeShutdownWarning warning;
+    test::FakeStrings strings;
+    {
+        bench::KeyPathRig rig({NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
+                               NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
+                               warning, strings},
+                              L"TargetApp.exe", osd.get(), NativeSound());
+        INPUT records[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            records[i].type = INPUT_KEYBOARD;
+            records[i].ki.wVk = VK_F5;
+            records[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+        }
+        std::vector<double> cached, searched, bare;
+        for (int round = -1; round < 1000; ++round) {
+            const double c = rig.Key(true), s = rig.Key(false);
+            const auto start = bench::Clock::now();
+            for (INPUT& r : records)
+                SendInput(1, &r, sizeof(INPUT));
+            const double b = std::chrono::duration<double, std::micro>(bench::Clock::now() - start).count();
+            if (round >= 0)
+                cached.push_back(c), searched.push_back(s), bare.push_back(b);
+        }
+        timer.Samples("code to last record, window cached", cached);
+        timer.Samples("code to last record, window searched", searched);
+        timer.Samples("bare SendInput of the same records", bare);
+    }
+    ui.Run([&] { osd.reset(); });
+}
+
+} // namespace
+} // namespace lm
+
+LM_TIMING_AREA(keypath) {
+    lm::KeyPathTiming(timer);
+}
