@@ -34,7 +34,9 @@ CKeyDispatcher::CKeyDispatcher(const tagDISPATCHSERVICES& services)
     : services_(services), handler_(services.handler),
       startSound_(PathJoin(services.folders.Folder(KnownFolder::Windows), L"Media\\Start.wav")),
       text_(services.clock, services.display, [&settings = services.settings] { return settings.Get().osd; }),
-      idle_(services.threads.NewEvent(true, true)), thread_(services.threads) {
+      idle_(services.threads.NewEvent(true, true)), wake_(services.threads.NewEvent(false, false)),
+      thread_(services.threads) {
+    endKey_ = services.threads.NewEvent(true, false); // made last of the events
     BuildControlKeymap(control_, handler_.Strings());
     handler_.LoadKeymap(kTvApplication, live_, false);
 }
@@ -63,7 +65,7 @@ void CKeyDispatcher::SetReady(bool ready) {
 
 void CKeyDispatcher::Post(const tagIREVENT& event) {
     std::lock_guard lock(lock_);
-    thread_.StopEvent().Set(); // a new key ends the waits of the one being handled
+    endKey_->Set(); // a new key ends the waits of the one being handled
     if (!ready_ || stopping_)
         return;
     if (waiting_.size() >= kMaxWaitingKeys) {
@@ -73,36 +75,40 @@ void CKeyDispatcher::Post(const tagIREVENT& event) {
         return;
     }
     waiting_.push_back(event);
+    wake_->Set();
     if (running_)
         return;
-    // The previous handler thread has taken its last key and is ending; starting the next one waits for
-    // that end, never for a command.
+    // The first key starts the handler thread, which then waits for the keys that follow. (A thread
+    // per key would cost more than the rest of the key's way together.)
     running_ = thread_.StartThread(IrEventHandlerThreadProc, this, "CRemoteApp::IrEventHandler", -1) != 0;
     if (!running_)
         waiting_.clear();
 }
 
+// Handles the keys in order and waits for more. It ends when the dispatcher stops, or when a wait ends
+// without a key (which real waits without a time-out never do; the test threads' waits do at once).
 uint32_t CKeyDispatcher::IrEventHandlerThreadProc(void* dispatcher) {
     CLMTraceProcess attach(3);
     CLMTraceScope scope(kTraceIO, kTraceAllContexts, L"CRemoteApp::IrEventHandlerThreadProc");
     auto* self = static_cast<CKeyDispatcher*>(dispatcher);
     uint32_t result = 0;
-    tagIREVENT event{};
-    while (self->NextEvent(event)) {
-        if (event.source)
-            result = static_cast<uint32_t>(self->HandleIrEvent(event));
-        self->EventDone();
+    for (;;) {
+        tagIREVENT event{};
+        while (self->NextEvent(event)) {
+            if (event.source)
+                result = static_cast<uint32_t>(self->HandleIrEvent(event));
+            self->EventDone();
+        }
+        if (!self->KeepRunning(self->wake_->Wait(kInfinite) == WaitResult::Signalled))
+            break;
     }
     return result;
 }
 
 bool CKeyDispatcher::NextEvent(tagIREVENT& event) {
     std::lock_guard lock(lock_);
-    if (waiting_.empty() || stopping_) {
-        waiting_.clear();
-        running_ = false;
+    if (waiting_.empty() || stopping_)
         return false;
-    }
     event = waiting_.front();
     waiting_.pop_front();
     current_ = event.source;
@@ -110,10 +116,18 @@ bool CKeyDispatcher::NextEvent(tagIREVENT& event) {
     idle_->Reset();
     // A key that already has a successor runs its command once, without waiting.
     if (waiting_.empty())
-        thread_.StopEvent().Reset();
+        endKey_->Reset();
     else
-        thread_.StopEvent().Set();
+        endKey_->Set();
     return true;
+}
+
+bool CKeyDispatcher::KeepRunning(bool woken) {
+    std::lock_guard lock(lock_);
+    if (!stopping_ && (woken || !waiting_.empty()))
+        return true;
+    running_ = false;
+    return false;
 }
 
 void CKeyDispatcher::EventDone() {
@@ -136,7 +150,7 @@ void CKeyDispatcher::ReceiverFreeing(CSrc& source) {
         if (current_ != &source)
             return;
         currentFreed_ = true;
-        thread_.StopEvent().Set();
+        endKey_->Set();
     }
     if (idle_->Wait(kStopTimeoutMs) != WaitResult::Signalled)
         TraceMessage(kTraceErr, kTraceAllContexts, L"CRemoteApp::ReceiverFreeing() - key still handled\n");
@@ -147,6 +161,8 @@ bool CKeyDispatcher::Stop(uint32_t timeoutMs) {
         std::lock_guard lock(lock_);
         stopping_ = true;
         waiting_.clear();
+        endKey_->Set();
+        wake_->Set();
     }
     return thread_.StopThread(timeoutMs) != 0;
 }
@@ -204,7 +220,7 @@ int CKeyDispatcher::HandleIrEvent(const tagIREVENT& event) {
         if (text_.PendingBefore(key))
             handler_.HandleTextCommand(text_.State().pending, active->record);
         tagWINCMD typed = found;
-        switch (text_.Key(key, haveFound ? &typed : nullptr, thread_.StopEvent())) {
+        switch (text_.Key(key, haveFound ? &typed : nullptr, *endKey_)) {
         case kTextKeyPending:
             return 1;
         case kTextKeyRun:
@@ -249,7 +265,7 @@ void CKeyDispatcher::PlayKeyFeedback(int32_t key, const tagDISPATCHSETTINGS& set
 // While the source still reports the key: the first repeat after the delay and the interval, then one
 // every interval. A new key ends it at once.
 void CKeyDispatcher::RepeatCommand(const tagIREVENT& event, const tagWINCMD& command) {
-    IEvent& stop = thread_.StopEvent();
+    IEvent& stop = *endKey_;
     if (stop.Wait(Milliseconds(command.nRepeatDelay)) != WaitResult::Timeout)
         return;
     const uint32_t interval = Milliseconds(command.nRepeatRate);

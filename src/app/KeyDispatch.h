@@ -1,11 +1,11 @@
 // CKeyDispatcher: carries each key event of the receivers to the command handler. The sources call
-// IrEventCallback on their polling threads; the dispatcher hands the event to its handler thread and
-// returns at once, so a slow command never holds a source's polling. The handler thread handles one key
-// at a time, in order: it applies the exclusive application or the mode of the TV application, routes
-// digit keys through multi-tap text input where the active set asks for it, plays the key sound, shows
-// the command on the display, runs the command and repeats it while the key is held. A new key ends
-// the waits of the key being handled at once (the repeat, the text input's pause), through the handler
-// thread's stop event.
+// IrEventCallback on their polling threads; the dispatcher queues the event for its handler thread and
+// returns at once, so a slow command never holds a source's polling. One long-lived handler thread,
+// started by the first key, handles one key at a time, in order: it applies the exclusive application or the
+// mode of the TV application, routes digit keys through multi-tap text input where the active set asks for
+// it, plays the key sound, shows the command on the display, runs the command and repeats it while the key is
+// held. A new key ends the waits of the key being handled at once (the repeat, the text input's pause); a key
+// that already has a successor waiting runs its command once, without waiting.
 //
 // The application object owns one dispatcher, gives IrEventCallback with the dispatcher as owner
 // context to the receivers, forwards IReceiverHost::ReceiverFreeing, sets the ready flag after receiver
@@ -75,8 +75,11 @@ public:
 private:
     static uint32_t IrEventHandlerThreadProc(void* dispatcher);
     void Post(const tagIREVENT& event);
-    // Takes the next waiting key; false (and the thread ends) when there is none.
+    // Takes the next waiting key; false when there is none.
     bool NextEvent(tagIREVENT& event);
+    // After the wait for keys: false (the thread ends) when stopping, or when the wait ended without a
+    // key and none waits.
+    bool KeepRunning(bool woken);
     void EventDone();
     int HandleIrEvent(const tagIREVENT& event);
     void PlayKeyFeedback(int32_t key, const tagDISPATCHSETTINGS& settings);
@@ -100,7 +103,9 @@ private:
     bool running_ = false;
     bool ready_ = false;
     bool stopping_ = false;
-    std::unique_ptr<IEvent> idle_; // set while no key is being handled
+    std::unique_ptr<IEvent> idle_;   // set while no key is being handled
+    std::unique_ptr<IEvent> wake_;   // a key waits
+    std::unique_ptr<IEvent> endKey_; // ends the waits of the key being handled
     CLMThread thread_;
 };
 

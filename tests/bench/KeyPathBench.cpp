@@ -7,6 +7,7 @@
 #include "fakes/FakeDisplay.h"
 #include "fakes/FakeExecServices.h"
 #include "fakes/FakeSound.h"
+#include "support/LMDebug.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,6 +27,7 @@ void BM_KeyPath(benchmark::State& state) {
     lm::test::FakeStrings strings;
     lm::test::FakeDisplay display;
     lm::test::FakeSound sound;
+    lm::test::FakeKnownFolders rigFolders;
     for (uint32_t pid = 1; pid <= 20; ++pid) { // the application's window below 19 others
         processes.images[pid] = lm::FormatBounded(64, L"C:\\Apps\\app%u.exe", pid);
         windows.Add(lm::FormatBounded(64, L"Window %u", pid), L"C", pid);
@@ -33,7 +35,7 @@ void BM_KeyPath(benchmark::State& state) {
     windows.foreground = windows.topLevel.back();
     lm::bench::KeyPathRig rig({windows, input, processes, shell, lm::NativePlatform().clock,
                                lm::NativePlatform().threads, audio, power, warning, strings},
-                              L"app20.exe", &display, sound);
+                              L"app20.exe", &display, sound, rigFolders);
     std::vector<double> times(10000);
     for (auto _ : state)
         for (double& t : times)

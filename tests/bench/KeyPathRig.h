@@ -47,8 +47,10 @@ private:
 
 class KeyPathRig {
 public:
-    // The desktop's services but the input, which the rig wraps; `executable` runs the application.
-    KeyPathRig(tagEXECSERVICES desktop, const std::wstring& executable, IOsdDisplay* display, ISound& sound)
+    // The desktop's services but the input, which the rig wraps; `executable` runs the application. The
+    // key sound is looked for in the Windows folder of `folders`.
+    KeyPathRig(tagEXECSERVICES desktop, const std::wstring& executable, IOsdDisplay* display, ISound& sound,
+               IKnownFolders& folders)
         : input_(desktop.input), desktop_(Stamped(desktop)) {
         files_.Put(L"/rc/RemoteControl.usr", "\xEF\xBB\xBF[Software]\n0=Target\n");
         files_.Put(L"/rc/RemoteControl.ini", "\xEF\xBB\xBF[Target]\nExecutable=" + ToUtf8(executable) +
@@ -60,7 +62,7 @@ public:
             tagHANDLERSERVICES{desktop_, timers_, nullptr, display, true});
         handler_->LoadAppList();
         dispatcher_ = std::make_unique<CKeyDispatcher>(tagDISPATCHSERVICES{
-            *handler_, settings_, display, sound, desktop.threads, desktop.clock, folders_});
+            *handler_, settings_, display, sound, desktop.threads, desktop.clock, folders});
         dispatcher_->SetReady(true);
         source_.Init(dispatcher_.get(), CKeyDispatcher::IrEventCallback);
     }

@@ -1,8 +1,8 @@
 // The key path under Wine against the test target application's real window: from a receiver code
 // handed to the source to the last input record of the keystroke leaving SendInput, with the window
 // cached by the handler and searched for anew, in turns with the bare SendInput of the same two records.
-// The program's own work is the key path's time less the bare calls'. The display is the real window on
-// a user-interface thread; the key sound is the system's.
+// The program's own work is the key path's time less the bare calls'. Once with the key sound (the
+// system's) and the real display window on a user-interface thread, once without either.
 #include "Timing.h"
 #include "WinTestSupport.h"
 
@@ -33,17 +33,22 @@ void KeyPathTiming(timing::Timer& timer) {
     test::FakePower power;
     test::FakeShutdownWarning warning;
     test::FakeStrings strings;
-    {
+    struct Silent final : ISound {
+        bool PlayFile(const std::wstring&) override { return true; }
+        bool PlayResource(const std::wstring&) override { return true; }
+    } silent;
+    INPUT records[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        records[i].type = INPUT_KEYBOARD;
+        records[i].ki.wVk = VK_F5;
+        records[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+    }
+    for (bool feedback : {true, false}) {
         bench::KeyPathRig rig({NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
                                NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
                                warning, strings},
-                              L"TargetApp.exe", osd.get(), NativeSound());
-        INPUT records[2] = {};
-        for (int i = 0; i < 2; ++i) {
-            records[i].type = INPUT_KEYBOARD;
-            records[i].ki.wVk = VK_F5;
-            records[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
-        }
+                              L"TargetApp.exe", feedback ? osd.get() : nullptr,
+                              feedback ? NativeSound() : static_cast<ISound&>(silent), NativeKnownFolders());
         std::vector<double> cached, searched, bare;
         for (int round = -1; round < 1000; ++round) {
             const double c = rig.Key(true), s = rig.Key(false);
@@ -54,6 +59,7 @@ void KeyPathTiming(timing::Timer& timer) {
             if (round >= 0)
                 cached.push_back(c), searched.push_back(s), bare.push_back(b);
         }
+        std::printf(feedback ? " with the key sound and the display\n" : " without sound and display\n");
         timer.Samples("code to last record, window cached", cached);
         timer.Samples("code to last record, window searched", searched);
         timer.Samples("bare SendInput of the same records", bare);
