@@ -143,6 +143,7 @@ void CLMTaskbar::MakeIcon() {
         DestroyIcon(icon_);
     icon_ = icon;
     iconDpi_ = dpi;
+    TraceMessage(kTraceInfo, kTraceAllContexts, L"CLMTaskbar: icon of %d pixels for %u DPI\n", size, dpi);
 }
 
 bool CLMTaskbar::Notify(uint32_t action) {

@@ -43,9 +43,9 @@ TEST(TraceWin, ProgramAndTestShareTheBlockAndTheProgramLogsToAFile) {
     std::wstring dir = NewTempDir(L"trace");
     std::wstring log = dir + L"\\remote.log";
     ChildProcess program;
-    ASSERT_TRUE(program.Start(BinDir() + L"\\RemoteControl.exe", L"", L"LMDEBUG",
+    ASSERT_TRUE(program.Start(BinDir() + L"\\RemoteControl.exe", L"-edit", L"LMDEBUG",
                               L"level=5;targets=file;file=" + log));
-    HWND main = program.WaitForWindow(L"LumoraRemoteControlMain");
+    HWND main = program.WaitForWindow(L"#32770");
     ASSERT_NE(main, nullptr);
     wchar_t title[128];
     GetWindowTextW(main, title, 128);
@@ -53,8 +53,8 @@ TEST(TraceWin, ProgramAndTestShareTheBlockAndTheProgramLogsToAFile) {
     EXPECT_TRUE(Contains(AttachedProcesses(), GetCurrentProcessId()));
     EXPECT_TRUE(Contains(AttachedProcesses(), program.Id()));
 
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitExit(10000), 0u);
+    PostMessageW(main, WM_HOTKEY, 43819, 0); // Ctrl+Alt+Shift+X
+    EXPECT_EQ(program.WaitExit(10000), 0x1111u);
     // Its record is given back; ours stays.
     std::vector<DWORD> after = AttachedProcesses();
     EXPECT_FALSE(Contains(after, program.Id()));
