@@ -27,7 +27,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES;
     InitCommonControlsEx(&icc);
-    LoadLibraryW(L"riched20.dll"); // the rich edit controls of the pages
 
     tagPLATFORM& platform = NativePlatform();
     IFileSystem& files = NativeFileSystem();

@@ -42,6 +42,10 @@ CPropPage::~CPropPage() {
 
 _PSP* CPropPage::CreateSheetPage(const std::wstring& title, const std::wstring& headerTitle,
                                  const std::wstring& headerSubtitle) {
+    // The templates hold rich edit controls: a dialog whose control class is unknown is not made.
+    static const HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+    if (!richEdit)
+        TraceMessage(kTraceErr, kTraceAllContexts, L"CPropPage: no rich edit control\n");
     title_ = title;
     headerTitle_ = headerTitle;
     headerSubtitle_ = headerSubtitle;

@@ -44,17 +44,23 @@ bool CPropSheetWizard::DoModal(HWND__* owner) {
             return false;
         }
     }
+    // The sheet is given the picture itself: some platforms draw only a header bitmap handed over so.
+    auto picture = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHeaderBitmap),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_WATERMARK;
+    header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_WATERMARK | PSH_USEHBMHEADER | PSH_USEHBMWATERMARK;
     header.hwndParent = owner;
     header.hInstance = GetModuleHandleW(nullptr);
     header.pszCaption = title_.c_str();
     header.nPages = static_cast<UINT>(std::size(handles));
     header.phpage = handles;
-    header.pszbmHeader = MAKEINTRESOURCEW(kHeaderBitmap);
-    header.pszbmWatermark = MAKEINTRESOURCEW(kHeaderBitmap);
-    return PropertySheetW(&header) > 0;
+    header.hbmHeader = picture;
+    header.hbmWatermark = picture;
+    const bool finished = PropertySheetW(&header) > 0;
+    if (picture)
+        DeleteObject(picture);
+    return finished;
 }
 
 } // namespace lm

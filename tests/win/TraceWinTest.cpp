@@ -55,6 +55,10 @@ TEST(TraceWin, ProgramAndTestShareTheBlockAndTheProgramLogsToAFile) {
 
     PostMessageW(main, WM_HOTKEY, 43819, 0); // Ctrl+Alt+Shift+X
     EXPECT_EQ(program.WaitExit(10000), 0x1111u);
+    // The program's first run stored its settings and autostart entry; they go with the test.
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Lumora\\Remote Control");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                       L"Remote Control Editor");
     // Its record is given back; ours stays.
     std::vector<DWORD> after = AttachedProcesses();
     EXPECT_FALSE(Contains(after, program.Id()));
