@@ -112,16 +112,14 @@ TEST(KeyNamesTest, FillingTracesItsScopeAndEveryRemoteKeyName) {
     test::FakeClock clock;
     KeyNameTable table;
     test::FakeStrings words;
-    {
-        test::TraceCapture trace(clock, kTraceDetail);
-        InitKeynames(true, words, table);
-        EXPECT_EQ(trace.Count(L"\\ CCmdSetAdmin::InitKeynames(1)"), 1u);
-        EXPECT_EQ(trace.Count(L"/ CCmdSetAdmin::InitKeynames()"), 1u);
-        EXPECT_EQ(trace.Count(L"Keyname "), 325u - 128u);
-        EXPECT_TRUE(trace.Has(L"Keyname 140: Power\n"));
-        EXPECT_TRUE(trace.Has(L"Keyname 128: \n"));
-        EXPECT_TRUE(trace.Has(L"Keyname 324: Blue/Angle\n"));
-    }
+    test::TraceCapture trace(clock, kTraceDetail);
+    InitKeynames(true, words, table);
+    EXPECT_EQ(trace.Count(L"\\ CCmdSetAdmin::InitKeynames(1)"), 1u);
+    EXPECT_EQ(trace.Count(L"/ CCmdSetAdmin::InitKeynames()"), 1u);
+    EXPECT_EQ(trace.Count(L"Keyname "), 325u - 128u);
+    EXPECT_TRUE(trace.Has(L"Keyname 140: Power\n"));
+    EXPECT_TRUE(trace.Has(L"Keyname 128: \n"));
+    EXPECT_TRUE(trace.Has(L"Keyname 324: Blue/Angle\n"));
 }
 
 // The program's sources: a user's English.lng changes no English name, German.lng the display names.

@@ -14,15 +14,7 @@
 namespace lm {
 namespace {
 
-// UTF-16LE bytes with a byte-order mark (the Basic Multilingual Plane only).
-std::string Utf16Le(const std::wstring& text) {
-    std::string out = "\xFF\xFE";
-    for (wchar_t c : text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return out;
-}
+using test::Utf16Le;
 
 std::string Ansi(const std::wstring& text) {
     std::string out;

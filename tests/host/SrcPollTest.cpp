@@ -192,15 +192,5 @@ TEST_F(SrcPollTest, InitAgainEndsTheRunningThreadFirstAndFailsWhenItCannot) {
     threads.threads[threads.Last()].hangs = false;
 }
 
-TEST_F(SrcPollTest, DestroyingASourceStopsItsThreadAndReleasesCom) {
-    {
-        test::FnPollSource src(services, 64, Press(0x0C, 0, 1));
-        src.Init(&log, test::EventLog::Callback);
-        EXPECT_EQ(threads.com[1], 1); // the constructing thread
-    }
-    EXPECT_TRUE(threads.threads[threads.Last()].ended);
-    EXPECT_EQ(threads.com[1], 0);
-}
-
 } // namespace
 } // namespace lm

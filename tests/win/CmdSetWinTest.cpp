@@ -1,13 +1,13 @@
 // The command-set administration on Windows: the known folders, the executable map on the real system,
 // the program's own files beside RemoteControl.exe, and what interrupted writes leave beside a file.
+#include "WinTestSupport.h"
+
 #include "fakes/FakeStrings.h"
 #include "cmdset/CmdSetAdmin.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
 #include "support/ProfileFile.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -59,11 +59,7 @@ TEST(CmdSetWinTest, PresetFileShipsBesideTheProgram) {
 
 TEST(CmdSetWinTest, LeftoverTemporariesOfAtomicWritesGo) {
     IFileSystem& fs = NativeFileSystem();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir =
-        std::wstring(temp) + L"lmtest-leftover-" + std::to_wstring(GetCurrentProcessId());
-    ASSERT_TRUE(fs.CreateDirectories(dir));
+    const std::wstring dir = wintest::NewTempDir(L"leftover");
     const std::wstring file = dir + L"\\RemoteControl.usr";
     ASSERT_TRUE(fs.WriteAtomic(file, "[s]\r\n"));
     for (const wchar_t* name :

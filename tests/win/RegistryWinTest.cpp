@@ -1,11 +1,11 @@
 // The registry, the program's settings in it, the file system and the system information of Windows,
 // through the program's own classes, on the real system.
+#include "WinTestSupport.h"
+
 #include "app/Settings.h"
 #include "platform/FileSystem.h"
 #include "support/LMRegistry.h"
 #include "support/LMSystemInfo.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -176,9 +176,7 @@ TEST_F(SettingsWinTest, ValuesOfTheWrongTypeOrSizeLeaveTheDefaults) {
 
 TEST(FileSystemWinTest, AtomicWriteReplacesOrKeepsTheOldFile) {
     IFileSystem& fs = NativeFileSystem();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = std::wstring(temp) + L"lmtest-fs-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring dir = wintest::NewTempDir(L"fs");
     const std::wstring file = dir + L"\\RemoteControl.usr";
     ASSERT_TRUE(fs.CreateDirectories(dir + L"\\sub\\deeper"));
     EXPECT_TRUE(fs.GetInfo(dir + L"\\sub\\deeper").directory);

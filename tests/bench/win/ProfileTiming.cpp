@@ -50,8 +50,8 @@ LM_TIMING_AREA(profile) {
 
     std::vector<std::wstring> sections, keys;
     for (int i = 0; i < 64; ++i) {
-        sections.push_back(lm::bench::SampleSection((i * 37) % kSampleSections));
-        keys.push_back(lm::bench::SampleKey((i * 11) % kSampleKeys));
+        sections.push_back(L"Application " + std::to_wstring((i * 37) % kSampleSections));
+        keys.push_back(std::to_wstring(140 + (i * 11) % kSampleKeys));
     }
     std::vector<wchar_t> buffer(1 << 16);
     const DWORD size = static_cast<DWORD>(buffer.size());
