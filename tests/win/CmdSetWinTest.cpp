@@ -42,8 +42,7 @@ TEST(CmdSetWinTest, ExecutableMapKnowsTheSystemsPrograms) {
     CCmdSetAdmin admin(services, tagCMDSETFILES{L"", L""});
     admin.BuildExecutableMap();
     const std::wstring system = NativeKnownFolders().Folder(KnownFolder::System);
-    const std::wstring notepad = admin.FindExecutable(L"NOTEPAD.EXE");
-    EXPECT_FALSE(notepad.empty());
+    EXPECT_FALSE(admin.FindExecutable(L"NOTEPAD.EXE").empty());
     EXPECT_TRUE(NativeFileSystem().GetInfo(admin.FindExecutable(L"explorer.exe")).exists);
     EXPECT_EQ(admin.FindExecutable(L"cmd.exe"), PathJoin(system, L"cmd.exe"));
 }
