@@ -138,11 +138,8 @@ TEST_F(ReceiversTest, APresentButDeselectedTypeIsFoundButHasNoSource) {
 }
 
 TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
-    test::TraceCapture trace(clock, 6);
-    // A type without a source: its slot is freed, nothing is created.
+    // A type without a source: nothing is created.
     EXPECT_EQ(receivers->ReinitReceiver(3, 1), 0);
-    EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::ReinitReceiver(3, 1)"));
-    EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::FreeReceiver(3)"));
     // The device arrives and is opened anew while it polls: its thread ends first.
     bus.installed = {L"Vistar S USB"};
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);

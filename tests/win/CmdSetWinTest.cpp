@@ -71,9 +71,6 @@ TEST(CmdSetWinTest, LeftoverTemporariesOfAtomicWritesGo) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Other.usr.1f4-2.tmp", L"RemoteControl.usr",
                                                 L"RemoteControl.usr.tmp", L"RemoteControl.usr.x-1.tmp"}));
-    for (const std::wstring& name : names)
-        DeleteFileW((dir + L"\\" + name).c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 
 } // namespace

@@ -60,14 +60,6 @@ std::string Encode(const std::wstring& text, Encoding enc) {
 class ProfileConformanceWinTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(fs.GetInfo(dir = wintest::NewTempDir(L"profile")).directory); }
-    void TearDown() override {
-        for (const auto& name : fs.List(dir)) {
-            WinForget(dir + L"\\" + name);
-            SetFileAttributesW((dir + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW((dir + L"\\" + name).c_str());
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
     std::wstring Put(const std::wstring& name, const std::string& bytes) {
         const std::wstring path = dir + L"\\" + name;
         WinForget(path);

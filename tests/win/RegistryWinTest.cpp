@@ -205,11 +205,6 @@ TEST(FileSystemWinTest, AtomicWriteReplacesOrKeepsTheOldFile) {
     ASSERT_TRUE(fs.Copy(file, dir + L"\\copy.usr"));
     EXPECT_TRUE(fs.Remove(dir + L"\\copy.usr"));
     EXPECT_FALSE(fs.GetInfo(dir + L"\\copy.usr").exists);
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(file.c_str());
-    RemoveDirectoryW((dir + L"\\sub\\deeper").c_str());
-    RemoveDirectoryW((dir + L"\\sub").c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 
 TEST(SystemInfoWinTest, DescribesTheRunningSystem) {
