@@ -40,8 +40,7 @@ TEST(TraceWin, ProgramAndTestShareTheBlockAndTheProgramLogsToAFile) {
     CLMTraceProcess self(3);
     ASSERT_TRUE(Contains(AttachedProcesses(), GetCurrentProcessId()));
 
-    std::wstring dir = NewTempDir(L"trace");
-    std::wstring log = dir + L"\\remote.log";
+    const std::wstring log = NewTempDir(L"trace") + L"\\remote.log";
     ChildProcess program;
     ASSERT_TRUE(program.Start(BinDir() + L"\\RemoteControl.exe", L"-edit", L"LMDEBUG",
                               L"level=5;targets=file;file=" + log));
