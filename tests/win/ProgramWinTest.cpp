@@ -38,6 +38,17 @@ HWND EditorOf(DWORD pid) {
     return nullptr;
 }
 
+// Any shown top-level window of the process.
+HWND ShownWindowOf(DWORD pid) {
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, nullptr, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && IsWindowVisible(h))
+            return h;
+    }
+    return nullptr;
+}
+
 // A shown dialog of the process other than the editor: a message box.
 HWND MessageBoxOf(DWORD pid) {
     for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"#32770", nullptr));) {
@@ -171,7 +182,7 @@ TEST_F(ProgramWinTest, ASecondStartEndsAtOnceAndShowsTheFirstEditorWhenAskedTo) 
     ASSERT_TRUE(second.Start(BinDir() + L"\\RemoteControl.exe", L""));
     bool secondShowedAWindow = false;
     EXPECT_TRUE(WaitFor([&] {
-        secondShowedAWindow = secondShowedAWindow || second.FindWindow() != nullptr;
+        secondShowedAWindow = secondShowedAWindow || ShownWindowOf(second.Id()) != nullptr;
         return second.WaitExit(0) != STILL_ACTIVE;
     }));
     EXPECT_EQ(second.WaitExit(0), 0u);
