@@ -236,14 +236,15 @@ TEST_F(RemoteAppTest, DevicesAndPowerEventsFreeAndRecreateTheirReceiverTypes) {
         EXPECT_EQ(app->HandleDeviceChange(code, &record), 1);
         return From("");
     };
-    const std::wstring elgato = L"\\\\?\\USB#VID_0FD9&PID_0018#5&1a2b#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
-    EXPECT_EQ(event(kDbtDeviceArrival, elgato), "create 9");
+    const std::wstring hybridStick =
+        L"\\\\?\\USB#VID_0FD9&PID_0018#5&1a2b#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+    EXPECT_EQ(event(kDbtDeviceArrival, hybridStick), "create 9");
     EXPECT_EQ(event(kDbtDeviceArrival, L"usb#vid_045e&pid_006d#1"), "create 10|create 14");
     EXPECT_EQ(event(kDbtDeviceQueryRemove, L"USB#VID_045E&PID_006D#1"), "delete 10|delete 14");
-    EXPECT_EQ(event(kDbtDeviceRemoveComplete, elgato), "delete 9");
+    EXPECT_EQ(event(kDbtDeviceRemoveComplete, hybridStick), "delete 9");
     // Other events, other kinds of device, no record and paths of no receiver change nothing.
-    EXPECT_EQ(event(0x0007, elgato), "");
-    EXPECT_EQ(event(kDbtDeviceArrival, elgato, 2 /* volume */), "");
+    EXPECT_EQ(event(0x0007, hybridStick), "");
+    EXPECT_EQ(event(kDbtDeviceArrival, hybridStick, 2 /* volume */), "");
     EXPECT_EQ(app->HandleDeviceChange(kDbtDeviceArrival, nullptr), 1);
     EXPECT_EQ(event(kDbtDeviceArrival, L"USB#VID_0FD9&PID_0019#1"), "");
     // The maker's second interface of a composite device.
