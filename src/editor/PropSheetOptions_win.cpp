@@ -16,6 +16,9 @@
 
 #include "../../res/resource.h"
 
+#include <cstddef>
+#include <iterator>
+
 namespace lm {
 
 static_assert(CPageMenu::kTemplate == IDD_PAGE_MENU && CPageCmdSets::kTemplate == IDD_PAGE_CMDSETS &&

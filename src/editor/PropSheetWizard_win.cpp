@@ -13,6 +13,9 @@
 
 #include "../../res/resource.h"
 
+#include <cstddef>
+#include <iterator>
+
 namespace lm {
 
 static_assert(CPropSheetWizard::kHeaderBitmap == IDB_WIZARD_HEADER);
