@@ -10,15 +10,7 @@ namespace lm::bench {
 constexpr int kSampleSections = 300;
 constexpr int kSampleKeys = 40;
 
-inline std::wstring SampleSection(int i) {
-    return L"Application " + std::to_wstring(i);
-}
-// Key IDs 140.. as the key lines use them.
-inline std::wstring SampleKey(int k) {
-    return std::to_wstring(140 + k);
-}
-
-// Windows-1252 text with Windows line ends.
+// Windows-1252 text with Windows line ends; sections "Application <n>", key IDs from 140 on.
 inline std::string SampleProfile() {
     std::string out = "[Settings]\r\nRC Layout Version=4\r\n\r\n[Software]\r\n";
     for (int i = 0; i < 10; ++i)

@@ -62,8 +62,6 @@ void BM_IdlePollingSourceCpu(benchmark::State& state) {
     lm::test::FakeIrDevices devices{bus};
     lm::tagSRCSERVICES services{lm::NativePlatform().clock, lm::NativePlatform().threads, nullptr};
     constexpr double kSeconds = 3.0;
-    double cpuMs = 0;
-    int polls = 0;
     for (auto _ : state) {
         lm::CSrcRcVistar_S_USB source(services, devices.CreateDevice());
         source.Init(nullptr, CountKey);
@@ -73,12 +71,11 @@ void BM_IdlePollingSourceCpu(benchmark::State& state) {
         auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::duration<double>(kSeconds));
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        cpuMs = (ProcessCpuMs() - before) / seconds;
-        polls = reads.load() - readsBefore;
+        const double cpuMs = (ProcessCpuMs() - before) / seconds;
+        state.counters["cpu_ms_per_s"] = cpuMs;
+        state.counters["cpu_percent"] = cpuMs / 10.0;
+        state.counters["polls_per_s"] = (reads.load() - readsBefore) / kSeconds;
     }
-    state.counters["cpu_ms_per_s"] = cpuMs;
-    state.counters["cpu_percent"] = cpuMs / 10.0;
-    state.counters["polls_per_s"] = polls / kSeconds;
 }
 BENCHMARK(BM_IdlePollingSourceCpu)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -9,17 +9,10 @@
 
 namespace {
 
+// The benchmark's thread attached at the program's default verbosity.
 struct Attached {
-    Attached() {
-        lm::TraceSetPlatform(&proc, &clock);
-        lm::TraceInitEx(3);
-    }
-    ~Attached() {
-        lm::TraceTerminateThread(proc.tid, true);
-        lm::TraceSetPlatform(nullptr, nullptr);
-    }
-    lm::test::FakeProcess proc;
     lm::test::FakeClock clock;
+    lm::test::TraceCapture capture{clock, 3};
 };
 
 void BM_FilteredMessage(benchmark::State& state) {
@@ -33,8 +26,8 @@ void BM_WrittenMessage(benchmark::State& state) {
     Attached trace;
     for (auto _ : state) {
         lm::TraceMessage(lm::kTraceMsg, lm::kTraceAllContexts, L"key %d from source %ls\n", 42, L"USB");
-        if (trace.proc.debugger.size() > 10000)
-            trace.proc.debugger.clear();
+        if (trace.capture.proc.debugger.size() > 10000)
+            trace.capture.proc.debugger.clear();
     }
 }
 BENCHMARK(BM_WrittenMessage);

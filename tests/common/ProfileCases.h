@@ -2,6 +2,7 @@
 // The host test checks the store against the answers written here; the Windows test checks the store
 // and the Windows functions against each other on the same files, in several encodings and line ends.
 #pragma once
+#include "base/Text.h"
 #include "support/ProfileFile.h"
 
 #include <string>
@@ -36,6 +37,14 @@ struct ProfileStep {
     const wchar_t* key = nullptr;
     const wchar_t* value = nullptr;
 };
+
+// UTF-16LE bytes with a byte-order mark, as the program writes new files.
+inline std::string Utf16Le(const std::wstring& text) {
+    std::string out = "\xFF\xFE";
+    for (char16_t c : ToUtf16(text))
+        out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return out;
+}
 
 inline std::wstring JoinProfileList(const ProfilePairs& pairs, bool withValues) {
     std::wstring out;

@@ -1,15 +1,11 @@
-// Locales in the test: records what was set, knows a few languages' names, and has the ANSI code page
-// the test chooses (the host's own, or on the host one that the C library's iconv converts).
+// Locales in the test: records what was set, knows a few languages' names and has the system's ANSI code
+// page; and on the host any Windows code page that the C library's iconv converts.
 #pragma once
+#include "base/Text.h"
 #include "platform/Locale.h"
 
-#include <cwctype>
 #include <map>
-#include <set>
-#include <vector>
 #ifndef _WIN32
-#include "base/Text.h"
-
 #include <iconv.h>
 #endif
 
@@ -64,43 +60,18 @@ class FakeLocale final : public ILocale {
 public:
     uint16_t ThreadLocale() override { return threadLocale; }
     uint16_t UserDefaultLocale() override { return userDefault; }
-    bool SetThreadLocale(uint16_t langId) override {
-        threadLocale = langId;
-        threadLocaleCalls.push_back(langId);
-        return true;
-    }
-    std::string SetRuntimeLocale(uint16_t langId, const std::string& name) override {
-        runtimeCalls.emplace_back(langId, name);
-        // A runtime that does not know the name falls back to "C".
-        bool known = knownRuntimeNames.empty() || knownRuntimeNames.count(name) != 0;
-        runtimeLocale = known ? name : std::string(1, 'C');
-        return runtimeLocale;
-    }
+    bool SetThreadLocale(uint16_t langId) override { return (threadLocale = langId, true); }
+    std::string SetRuntimeLocale(uint16_t, const std::string& name) override { return runtimeLocale = name; }
     std::wstring NativeLanguageName(uint16_t langId) override {
         auto it = nativeNames.find(langId);
         return it == nativeNames.end() ? std::wstring() : it->second;
     }
-    wchar_t ToUpper(wchar_t c) override {
-        switch (c) {
-        case L'ç':
-            return L'Ç';
-        case L'č':
-            return L'Č';
-        case L'р':
-            return L'Р';
-        default:
-            return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-        }
-    }
-    const IAnsiCodePage& AnsiCodePage() override { return *ansiCodePage; }
+    wchar_t ToUpper(wchar_t c) override { return TextToUpper(std::wstring(1, c))[0]; }
+    const IAnsiCodePage& AnsiCodePage() override { return NativeLocale().AnsiCodePage(); }
 
     uint16_t threadLocale = 1033;
     uint16_t userDefault = 1031;
     std::string runtimeLocale;
-    std::set<std::string> knownRuntimeNames; // empty: every name is known
-    const IAnsiCodePage* ansiCodePage = &NativeLocale().AnsiCodePage();
-    std::vector<uint16_t> threadLocaleCalls;
-    std::vector<std::pair<uint16_t, std::string>> runtimeCalls;
     std::map<uint16_t, std::wstring> nativeNames = {
         {1031, L"Deutsch"},  {2057, L"English"}, {1036, L"français"},
         {1040, L"italiano"}, {1029, L"čeština"}, {1041, L"日本語"},

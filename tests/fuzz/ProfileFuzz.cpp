@@ -4,6 +4,7 @@
 // as the same changes made in one edit.
 #include "support/ProfileFile.h"
 
+#include "base/Text.h"
 #include "fakes/FakeFileSystem.h"
 
 #include <cstddef>
@@ -126,12 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(found == r.found && v == r.value);
     }
     if (c.op <= 1 && allDone) {
-        std::wstring v, expected = c.value;
+        std::wstring v, expected = lm::Trim(c.value);
         Check(fresh.GetString(kFile, c.section, c.key, v));
-        while (!expected.empty() && (expected.front() == L' ' || expected.front() == L'\t'))
-            expected.erase(0, 1);
-        while (!expected.empty() && (expected.back() == L' ' || expected.back() == L'\t'))
-            expected.pop_back();
         if (expected.size() >= 2 && (expected.front() == L'"' || expected.front() == L'\'') &&
             expected.back() == expected.front())
             expected = expected.substr(1, expected.size() - 2);

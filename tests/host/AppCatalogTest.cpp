@@ -9,8 +9,6 @@
 namespace lm {
 namespace {
 
-using test::CmdSetFixture;
-
 std::shared_ptr<tagAPPSNAPSHOT> SnapshotWith(const std::wstring& name) {
     auto s = std::make_shared<tagAPPSNAPSHOT>();
     tagPRGINFO r;
@@ -47,7 +45,7 @@ TEST(AppCatalogTest, ReloadFlagAndTickets) {
     EXPECT_TRUE(catalog.Snapshot()->list.empty());
 }
 
-class AppCatalogThreadTest : public CmdSetFixture {};
+using AppCatalogThreadTest = test::CmdSetFixture;
 
 // The editor rebuilds the list and deletes sets while the key-event thread looks applications up and
 // walks the main menu. Run under ThreadSanitizer this finds unguarded sharing; everywhere it checks that

@@ -1,34 +1,16 @@
 #include "ExecFixture.h"
 
 #include "fakes/FakeProcess.h"
-#include "support/LMDebug.h"
-
-#include <algorithm>
 
 namespace lm {
 namespace {
 
 class FindWindowTest : public test::ExecFixture {
 protected:
-    void SetUp() override {
-        TraceSetPlatform(&proc, &clock);
-        proc.tid = 0x777;
-        ASSERT_NE(TraceInitEx(kTraceDetail), 0);
-        proc.debugger.clear();
-    }
-    void TearDown() override {
-        for (int i = 0; i < 4; ++i)
-            TraceTerminateThread(0x777, true);
-        TraceSetPlatform(nullptr, nullptr);
-    }
-    bool Traced(const std::wstring& text) const {
-        return std::any_of(proc.debugger.begin(), proc.debugger.end(),
-                           [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; });
-    }
     WindowHandle Find(const std::wstring& caption, const std::wstring& exe, bool invisible = false) {
         return CLMFindWindow(windows, processes).FindWindow(caption, exe, invisible);
     }
-    test::FakeProcess proc;
+    test::TraceCapture trace{clock, kTraceDetail};
 };
 
 TEST_F(FindWindowTest, ExactTitleFirstThenTheCluesAreChecked) {
@@ -36,22 +18,22 @@ TEST_F(FindWindowTest, ExactTitleFirstThenTheCluesAreChecked) {
     WindowHandle player = App(20, L"C:\\Media\\player.exe", L"Media Player - song");
     windows[player].visible = false;
     EXPECT_EQ(Find(L"MEDIA player - SONG", L"nothing.exe"), player); // in any case, hidden or not
-    EXPECT_TRUE(Traced(L"CLMFindWindow::FindWindowW(MEDIA player - SONG,nothing.exe,FALSE)\n"));
-    EXPECT_TRUE(Traced(L"CLMFindWindow::FindWindowW() - found by caption\n"));
-    EXPECT_TRUE(Traced(L"/ CLMFindWindow::FindWindowW() ("));
+    EXPECT_TRUE(trace.Has(L"CLMFindWindow::FindWindowW(MEDIA player - SONG,nothing.exe,FALSE)\n"));
+    EXPECT_TRUE(trace.Has(L"CLMFindWindow::FindWindowW() - found by caption\n"));
+    EXPECT_TRUE(trace.Has(L"/ CLMFindWindow::FindWindowW() ("));
 
     EXPECT_EQ(Find(L"", L""), kNoWindow);
-    EXPECT_TRUE(Traced(L"ERR CLMFindWindow::FindWindowW() - Invalid parameters\n"));
+    EXPECT_TRUE(trace.Has(L"ERR CLMFindWindow::FindWindowW() - Invalid parameters\n"));
     // A caption alone that no title equals is rejected, even though a title contains it; so are four
     // characters with a caption, while five characters alone are searched.
     windows[player].visible = true;
     EXPECT_EQ(Find(L"Media Player", L""), kNoWindow);
-    EXPECT_TRUE(Traced(L"WRN CLMFindWindow::FindWindow() - Not a valid file name\n"));
+    EXPECT_TRUE(trace.Has(L"WRN CLMFindWindow::FindWindow() - Not a valid file name\n"));
     EXPECT_EQ(Find(L"Media", L"a.exe"), player);
     EXPECT_EQ(Find(L"Media", L"a.ex"), kNoWindow);
     WindowHandle five = App(30, L"C:\\b\\b.exe", L"Bee");
     EXPECT_EQ(Find(L"", L"b.exe"), five);
-    EXPECT_TRUE(Traced(L"CLMFindWindow::FindWindow() - FindWindowNT\n"));
+    EXPECT_TRUE(trace.Has(L"CLMFindWindow::FindWindow() - FindWindowNT\n"));
 }
 
 TEST_F(FindWindowTest, RulesApplyInOrder) {
@@ -121,7 +103,7 @@ TEST_F(FindWindowTest, ProcessesAreMappedByTheirImageOrByTheSnapshotOfTheOlderFa
     processes.family = PlatformFamily::Windows9x;
     EXPECT_EQ(Find(L"", L"service400.exe"), late);
     EXPECT_EQ(Find(L"", L"c:\\bg\\service400.exe"), kNoWindow);
-    EXPECT_TRUE(Traced(L"CLMFindWindow::FindWindow() - NULL\n"));
+    EXPECT_TRUE(trace.Has(L"CLMFindWindow::FindWindow() - NULL\n"));
     processes.family = PlatformFamily::Other;
     EXPECT_EQ(Find(L"", L"service400.exe"), kNoWindow);
 }
@@ -135,7 +117,7 @@ TEST_F(FindWindowTest, TheWalkOverCreatingModulesRunsOnlyOnTheOlderFamily) {
     // First pass requires a caption, the second takes any; the module matches after its first character.
     processes.family = PlatformFamily::Windows9x;
     EXPECT_EQ(Find(L"", L"tool.exe"), titled);
-    EXPECT_TRUE(Traced(L"CLMFindWindow::FindWindow() - FindWindow98\n"));
+    EXPECT_TRUE(trace.Has(L"CLMFindWindow::FindWindow() - FindWindow98\n"));
     windows[titled].enabled = false;
     EXPECT_EQ(Find(L"", L"tool.exe"), untitled);
     EXPECT_EQ(Find(L"", L"c:\\prog\\tool.exe"), kNoWindow);

@@ -21,51 +21,40 @@ inline std::string GoldenPath(const std::string& name) {
     return std::string(LM_SOURCE_DIR) + "/tests/golden/" + name + ".txt";
 }
 
-// The lines of a golden file: its comments (first) or its cases.
-inline std::vector<std::string> GoldenFileLines(const std::string& name, bool comments = false) {
-    std::vector<std::string> lines;
+// The lines of a golden file: its cases (the inputs of some tests are kept there), or its comments.
+inline std::vector<std::wstring> GoldenCases(const std::string& name, bool comments = false) {
+    std::vector<std::wstring> lines;
     std::ifstream in(GoldenPath(name), std::ios::binary);
     for (std::string line; std::getline(in, line);)
         if ((line.rfind('#', 0) == 0) == comments)
-            lines.push_back(line);
+            lines.push_back(FromUtf8(line));
     return lines;
-}
-
-// The cases of a golden file, for tests whose inputs are kept there.
-inline std::vector<std::wstring> GoldenCases(const std::string& name) {
-    std::vector<std::wstring> cases;
-    for (const std::string& line : GoldenFileLines(name))
-        cases.push_back(FromUtf8(line));
-    return cases;
 }
 
 inline ::testing::AssertionResult MatchesGolden(const std::string& name,
                                                 const std::vector<std::wstring>& lines) {
-    const std::vector<std::string> expected = GoldenFileLines(name);
-    std::vector<std::string> actual;
-    for (const std::wstring& line : lines)
-        actual.push_back(ToUtf8(line));
+    const std::vector<std::wstring> expected = GoldenCases(name);
     const char* update = std::getenv("LM_UPDATE_GOLDEN");
     if (update && (name == update || std::string(update) == "all")) {
-        std::vector<std::string> file = GoldenFileLines(name, true);
-        file.insert(file.end(), actual.begin(), actual.end());
+        std::vector<std::wstring> file = GoldenCases(name, true);
+        file.insert(file.end(), lines.begin(), lines.end());
         std::ofstream out(GoldenPath(name), std::ios::binary | std::ios::trunc);
-        for (const std::string& line : file)
-            out << line << '\n';
+        for (const std::wstring& line : file)
+            out << ToUtf8(line) << '\n';
         return ::testing::AssertionFailure()
-               << GoldenPath(name) << " written anew (" << actual.size() << " lines)";
+               << GoldenPath(name) << " written anew (" << lines.size() << " lines)";
     }
-    if (actual == expected)
+    if (lines == expected)
         return ::testing::AssertionSuccess();
     auto result = ::testing::AssertionFailure();
-    result << GoldenPath(name) << " differs (" << expected.size() << " lines expected, " << actual.size()
+    result << GoldenPath(name) << " differs (" << expected.size() << " lines expected, " << lines.size()
            << " computed)";
-    for (const std::string& line : expected)
-        if (std::find(actual.begin(), actual.end(), line) == actual.end())
-            result << "\n  - " << line;
-    for (const std::string& line : actual)
+    for (const std::wstring& line : expected)
+        if (std::find(lines.begin(), lines.end(), line) == lines.end())
+            result << "\n  - " << ToUtf8(line);
+    for (const std::wstring& line : lines)
         if (std::find(expected.begin(), expected.end(), line) == expected.end())
-            result << "\n  + " << line;
+            result << "\n  + " << ToUtf8(line);
     return result;
 }
 

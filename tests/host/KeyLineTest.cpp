@@ -3,6 +3,7 @@
 #include "cmdset/KeyNames.h"
 #include "cmdset/Keymap.h"
 
+#include "CmdSetFixture.h"
 #include "Golden.h"
 #include "fakes/FakeStrings.h"
 
@@ -14,20 +15,7 @@
 namespace lm {
 namespace {
 
-tagWINCMD Cmd(int type, int sub, int param, int param2, int repeat, int delay, int rate,
-              const std::wstring& osd = L"", const std::wstring& caption = L"") {
-    tagWINCMD c;
-    c.nType = type;
-    c.nSubType = sub;
-    c.nParam = param;
-    c.nParam2 = param2;
-    c.bRepeat = repeat;
-    c.nRepeatDelay = delay;
-    c.nRepeatRate = rate;
-    CopyBounded(c.szOsdText, kCmdTextChars, osd);
-    CopyBounded(c.szWndCaption, kCmdTextChars, caption);
-    return c;
-}
+using test::Cmd;
 
 // A text as the golden files show it: control characters as "\xNN".
 std::wstring Shown(const std::wstring& text) {

@@ -77,9 +77,6 @@ TEST_F(LayoutUpgradeTest, OldNumberingIsRenumberedAndConvertedWithOneWrite) {
     // The missing user file was made with the version only.
     EXPECT_EQ(Content(UserPath()), (std::vector<std::pair<std::wstring, ProfilePairs>>{
                                        {L"Settings", {{L"RC Layout Version", L"4"}}}}));
-    CKeymap keymap;
-    admin->LoadKeymap(L"App", keymap, false);
-    EXPECT_EQ(*keymap.Find(160), Cmd(CMD_KEY, 13, 0, 0, 0, 1000, 200, L"Enter key", L"MAIN WINDOW"));
 }
 
 TEST_F(LayoutUpgradeTest, EveryPairOfTheRenumbering) {

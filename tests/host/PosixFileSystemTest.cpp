@@ -1,7 +1,5 @@
-// The host file system and the profile store on it, in a fresh temporary folder.
-#include "platform/FileSystem.h"
-#include "support/ProfileFile.h"
-#include "base/Text.h"
+// The host file system in a fresh temporary folder.
+#include "CmdSetFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,44 +7,25 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace lm {
 namespace {
 
 class PosixFileSystemTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lm_fs_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::wstring Path(const std::wstring& name) const { return PathJoin(FromUtf8(dir), name); }
-    std::string ReadRaw(const std::wstring& name) const {
-        std::ifstream in(ToUtf8(Path(name)), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void WriteRaw(const std::wstring& name, const std::string& bytes) const {
-        std::ofstream(ToUtf8(Path(name)), std::ios::binary | std::ios::trunc) << bytes;
-    }
+    void SetUp() override { ASSERT_TRUE(temp.Valid()); }
     std::vector<std::wstring> Names(const std::wstring& folder) {
         std::vector<std::wstring> names = fs.List(folder);
         std::sort(names.begin(), names.end());
         return names;
     }
 
+    test::TempFolder temp;
     IFileSystem& fs = NativeFileSystem();
-    std::string dir;
 };
 
 TEST_F(PosixFileSystemTest, FilesAndFolders) {
-    const std::wstring nested = Path(L"Lumora/Remote/\u00C4");
+    const std::wstring nested = temp.Path(L"Lumora/Remote/\u00C4");
     ASSERT_TRUE(fs.CreateDirectories(nested));
     EXPECT_TRUE(fs.CreateDirectories(nested + L"/")); // already there
     EXPECT_TRUE(fs.GetInfo(nested).directory);
@@ -67,16 +46,16 @@ TEST_F(PosixFileSystemTest, FilesAndFolders) {
     EXPECT_TRUE(fs.Remove(nested + L"/copy.usr"));
     EXPECT_FALSE(fs.Remove(nested + L"/copy.usr"));
     EXPECT_FALSE(fs.ReadAll(nested, bytes));
-    EXPECT_FALSE(fs.WriteAtomic(Path(L"no such folder/x.ini"), "x"));
+    EXPECT_FALSE(fs.WriteAtomic(temp.Path(L"no such folder/x.ini"), "x"));
     EXPECT_FALSE(fs.WriteAtomic(nested, "x"));
 }
 
 TEST_F(PosixFileSystemTest, AtomicWriteReplacesOrLeavesTheOldFile) {
-    const std::wstring file = Path(L"a.ini");
-    WriteRaw(L"a.ini", "old contents");
+    const std::wstring file = temp.Path(L"a.ini");
+    temp.WriteBytes(L"a.ini", "old contents");
     ASSERT_TRUE(fs.WriteAtomic(file, "new"));
-    EXPECT_EQ(ReadRaw(L"a.ini"), "new");
-    EXPECT_EQ(fs.List(FromUtf8(dir)), std::vector<std::wstring>{L"a.ini"}); // no temporary file left
+    EXPECT_EQ(temp.ReadRaw(L"a.ini"), "new");
+    EXPECT_EQ(fs.List(temp.Path()), std::vector<std::wstring>{L"a.ini"}); // no temporary file left
 
     // A write that fails half-way (here: the file size limit) leaves the old file and no trace.
     struct rlimit old {};
@@ -89,38 +68,25 @@ TEST_F(PosixFileSystemTest, AtomicWriteReplacesOrLeavesTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
-    EXPECT_EQ(ReadRaw(L"a.ini"), "new");
-    EXPECT_EQ(fs.List(FromUtf8(dir)), std::vector<std::wstring>{L"a.ini"});
+    EXPECT_EQ(temp.ReadRaw(L"a.ini"), "new");
+    EXPECT_EQ(fs.List(temp.Path()), std::vector<std::wstring>{L"a.ini"});
 
     // A read-only file is not replaced and stays read-only.
     ASSERT_TRUE(fs.SetReadOnly(file, true));
     EXPECT_TRUE(fs.GetInfo(file).readOnly);
     EXPECT_FALSE(fs.WriteAtomic(file, "other"));
-    EXPECT_EQ(ReadRaw(L"a.ini"), "new");
+    EXPECT_EQ(temp.ReadRaw(L"a.ini"), "new");
     ASSERT_TRUE(fs.SetReadOnly(file, false));
     EXPECT_TRUE(fs.WriteAtomic(file, "other"));
-    EXPECT_FALSE(fs.SetReadOnly(Path(L"missing"), true));
+    EXPECT_FALSE(fs.SetReadOnly(temp.Path(L"missing"), true));
 
     // What writes that never finished left beside the file goes; nothing else does.
     for (const wchar_t* name :
          {L"a.ini.tmpX1b2Q9", L"a.ini.tmp123456", L"a.ini.tmp12345", L"b.ini.tmpX1b2Q9"})
-        WriteRaw(name, "left over");
+        temp.WriteBytes(name, "left over");
     EXPECT_EQ(fs.RemoveLeftoverTemporaries(file), 2);
-    EXPECT_EQ(Names(FromUtf8(dir)),
+    EXPECT_EQ(Names(temp.Path()),
               (std::vector<std::wstring>{L"a.ini", L"a.ini.tmp12345", L"b.ini.tmpX1b2Q9"}));
-}
-
-TEST_F(PosixFileSystemTest, ProfileStoreSeesOtherWritersAndReadOnlyFiles) {
-    CProfileStore store(fs);
-    const std::wstring file = Path(L"RemoteControl.usr");
-    ASSERT_TRUE(store.WriteString(file, L"Software", L"1", L"Player"));
-    EXPECT_EQ(ReadRaw(L"RemoteControl.usr").substr(0, 4), std::string("\xFF\xFE[\0", 4));
-    // Another program rewrites the file at once: the next read takes the new contents.
-    WriteRaw(L"RemoteControl.usr", "[Software]\r\n1=Changed outside\r\n");
-    EXPECT_EQ(store.GetString(file, L"Software", L"1"), L"Changed outside");
-    ASSERT_TRUE(fs.SetReadOnly(file, true));
-    EXPECT_FALSE(store.WriteString(file, L"Software", L"1", L"x"));
-    EXPECT_EQ(ReadRaw(L"RemoteControl.usr"), "[Software]\r\n1=Changed outside\r\n");
 }
 
 } // namespace

@@ -137,20 +137,9 @@ TEST_F(ReceiversTest, APresentButDeselectedTypeIsFoundButHasNoSource) {
     EXPECT_EQ(State(), "found 0x1000 ready 1 slots - open 0");
 }
 
-TEST_F(ReceiversTest, WithoutAnyDeviceNothingIsReadyAndTheErrorIsTraced) {
-    test::TraceCapture trace(clock, 3);
-    EXPECT_EQ(receivers->InitReceivers(), 0);
-    EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
-    EXPECT_TRUE(trace.Has(L"ERR ERROR: No active receiver!\n"));
-    EXPECT_TRUE(host.saved);
-}
-
 TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
-    test::TraceCapture trace(clock, 6);
-    // A type without a source: its slot is freed, nothing is created.
+    // A type without a source: nothing is created.
     EXPECT_EQ(receivers->ReinitReceiver(3, 1), 0);
-    EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::ReinitReceiver(3, 1)"));
-    EXPECT_TRUE(trace.Has(L"\\ CRemoteApp::FreeReceiver(3)"));
     // The device arrives and is opened anew while it polls: its thread ends first.
     bus.installed = {L"Vistar S USB"};
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 1);

@@ -114,16 +114,6 @@ TEST_F(SrcPollTest, AKeyHeldTwoAndAHalfSecondsRepeatsFromOneSecondOnAtLeast200Ms
     EXPECT_FALSE(src.IsPolling());
 }
 
-TEST_F(SrcPollTest, APressAfterASeenReleaseIsNewAndSameKeyMarksAfterAReleaseAreNoKey) {
-    test::FnPollSource src(services, 64, [this] {
-        uint32_t now = clock.TickCount(); // the polls at 240 and 400 see the releases
-        return now < 200 || (now >= 280 && now < 400) ? uint8_t{0x0C} : now >= 480 ? kNecSameKey : kNecNoKey;
-    });
-    src.Init(&log, test::EventLog::Callback);
-    RunFor(src, 2000);
-    EXPECT_EQ(log.Trail(), "200@80 200@320");
-}
-
 TEST_F(SrcPollTest, DoubleFunctionKeysTappedHeldOrNotPolled) {
     test::TraceCapture trace(clock, 7);
     // Mask 2, code 0x2C is key 268; released at 400, before the 700 ms test ends at 780.
@@ -190,16 +180,6 @@ TEST_F(SrcPollTest, InitAgainEndsTheRunningThreadFirstAndFailsWhenItCannot) {
     EXPECT_EQ(src.Init(&log, test::EventLog::Callback), 0);
     EXPECT_EQ(threads.threads.size(), 3u);
     threads.threads[threads.Last()].hangs = false;
-}
-
-TEST_F(SrcPollTest, DestroyingASourceStopsItsThreadAndReleasesCom) {
-    {
-        test::FnPollSource src(services, 64, Press(0x0C, 0, 1));
-        src.Init(&log, test::EventLog::Callback);
-        EXPECT_EQ(threads.com[1], 1); // the constructing thread
-    }
-    EXPECT_TRUE(threads.threads[threads.Last()].ended);
-    EXPECT_EQ(threads.com[1], 0);
 }
 
 } // namespace

@@ -98,13 +98,6 @@ TEST_F(SrcScriptTest, DoubleFunctionKeysTappedAndHeld) {
     EXPECT_EQ(log.Trail(), "266@780! 265@2040!");
 }
 
-TEST_F(SrcScriptTest, UnmappedCodesAreLoggedAndTheEndOfTheScriptIsSilence) {
-    test::TraceCapture trace(clock, 3);
-    Play("code 0x00 100\n", 5000);
-    EXPECT_EQ(log.Size(), 0u);
-    EXPECT_EQ(trace.Count(L"Could not map NEC key code!!!"), 1u);
-}
-
 TEST_F(SrcScriptTest, ALoopingScriptStartsOverAndSurvivesTheTimerWrap) {
     // One press of key 1 every 500 ms, starting 1 s before the millisecond counter wraps; a press in
     // [500n, 500n + 100) is seen by the poll at a multiple of 80 within it.

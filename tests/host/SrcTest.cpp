@@ -86,8 +86,6 @@ TEST_F(SrcTest, InitNeedsACallbackAndASourceHoldsComWhileItLives) {
         EXPECT_EQ(src.GetLastKeyId(), 200);
         EXPECT_EQ(src.Init(&log, test::EventLog::Callback), 1);
         EXPECT_EQ(src.IsInitialised(), 1);
-        EXPECT_EQ(src.HeldKeyReporting(), 0);
-        EXPECT_EQ(src.GetDescription(), L"");
     }
     EXPECT_EQ(threads.com[1], 0);
 }

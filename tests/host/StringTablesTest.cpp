@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 
 namespace lm {
 namespace {
@@ -47,14 +46,6 @@ bool HasAccelerator(std::wstring_view text) {
         return true;
     }
     return false;
-}
-
-TEST(StringTablesTest, FormatSpecifierParsingSeesConversionsOnly) {
-    EXPECT_EQ(FormatSpecifiers(L"100%% of %d files in %ls (%3d%%) %-5.2f"),
-              (std::vector<std::wstring>{L"%d", L"%ls", L"%3d", L"%-5.2f"}));
-    EXPECT_TRUE(FormatSpecifiers(L"Up 50 %, then 10%!").empty());
-    EXPECT_TRUE(HasAccelerator(L"Save &as"));
-    EXPECT_FALSE(HasAccelerator(L"Tom && Jerry"));
 }
 
 TEST(StringTablesTest, BuiltInTablesAreSortedUniqueAndFindEveryId) {

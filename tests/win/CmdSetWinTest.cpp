@@ -1,13 +1,13 @@
 // The command-set administration on Windows: the known folders, the executable map on the real system,
 // the program's own files beside RemoteControl.exe, and what interrupted writes leave beside a file.
+#include "WinTestSupport.h"
+
 #include "fakes/FakeStrings.h"
 #include "cmdset/CmdSetAdmin.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
 #include "support/ProfileFile.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,7 @@ TEST(CmdSetWinTest, ExecutableMapKnowsTheSystemsPrograms) {
     CCmdSetAdmin admin(services, tagCMDSETFILES{L"", L""});
     admin.BuildExecutableMap();
     const std::wstring system = NativeKnownFolders().Folder(KnownFolder::System);
-    const std::wstring notepad = admin.FindExecutable(L"NOTEPAD.EXE");
-    EXPECT_FALSE(notepad.empty());
+    EXPECT_FALSE(admin.FindExecutable(L"NOTEPAD.EXE").empty());
     EXPECT_TRUE(NativeFileSystem().GetInfo(admin.FindExecutable(L"explorer.exe")).exists);
     EXPECT_EQ(admin.FindExecutable(L"cmd.exe"), PathJoin(system, L"cmd.exe"));
 }
@@ -59,11 +58,7 @@ TEST(CmdSetWinTest, PresetFileShipsBesideTheProgram) {
 
 TEST(CmdSetWinTest, LeftoverTemporariesOfAtomicWritesGo) {
     IFileSystem& fs = NativeFileSystem();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir =
-        std::wstring(temp) + L"lmtest-leftover-" + std::to_wstring(GetCurrentProcessId());
-    ASSERT_TRUE(fs.CreateDirectories(dir));
+    const std::wstring dir = wintest::NewTempDir(L"leftover");
     const std::wstring file = dir + L"\\RemoteControl.usr";
     ASSERT_TRUE(fs.WriteAtomic(file, "[s]\r\n"));
     for (const wchar_t* name :
@@ -76,9 +71,6 @@ TEST(CmdSetWinTest, LeftoverTemporariesOfAtomicWritesGo) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Other.usr.1f4-2.tmp", L"RemoteControl.usr",
                                                 L"RemoteControl.usr.tmp", L"RemoteControl.usr.x-1.tmp"}));
-    for (const std::wstring& name : names)
-        DeleteFileW((dir + L"\\" + name).c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // The localisation's Windows views against real windows, menus and message boxes.
 #include "support/LMLocalizeWin.h"
 
+#include "WinTestSupport.h"
+
 #include "base/Text.h"
+#include "common/ProfileCases.h"
 
 #include "fakes/FakeLocale.h"
 #include "fakes/FakeStringTables.h"
@@ -37,18 +40,11 @@ std::wstring MenuText(HMENU menu, UINT item, UINT flags = MF_BYCOMMAND) {
 class LocalizeWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder = std::wstring(temp) + L"lm_localize_" + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(NativeFileSystem().CreateDirectories(folder));
-        std::string bytes;
-        for (wchar_t c :
-             std::wstring(L"\xFEFF[Strings]\r\n1600=Aus der Sprachdatei\r\n1603=\r\n1=&Ja, gut\r\n"
-                          L"0x641=Hexadezimal\r\n")) {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
-        }
-        ASSERT_TRUE(NativeFileSystem().WriteAtomic(PathJoin(folder, L"German.lng"), bytes));
+        folder = wintest::NewTempDir(L"localize");
+        ASSERT_TRUE(NativeFileSystem().WriteAtomic(
+            PathJoin(folder, L"German.lng"),
+            test::Utf16Le(
+                L"[Strings]\r\n1600=Aus der Sprachdatei\r\n1603=\r\n1=&Ja, gut\r\n0x641=Hexadezimal\r\n")));
         tables.tables[1031] = {{1602, L"Aus der Tabelle"}, {53505, L"Fehler"}, {100, L"x"}};
         tables.tables[2057] = {{100, L"x"}, {1700, L"English only"}};
         tagLOCALIZEOPTIONS options;
@@ -56,10 +52,6 @@ protected:
         options.registerFileType = false;
         loc = std::make_unique<CLMLocalizeWin>(tagLOCALIZESERVICES{tables, profiles, locale, nullptr, folder},
                                                options);
-    }
-    void TearDown() override {
-        NativeFileSystem().Remove(PathJoin(folder, L"German.lng"));
-        RemoveDirectoryW(folder.c_str());
     }
     HWND Window(HWND parent, const wchar_t* cls, int id, const wchar_t* text) {
         return CreateWindowExW(
@@ -90,7 +82,6 @@ TEST_F(LocalizeWinTest, DialogChildrenAndMenuItemsTakeTheTextsOfTheirIds) {
                   WindowText(emptyValue) + L"|" + WindowText(fallback) + L"|" + WindowText(unnamed) + L"|" +
                   WindowText(grandchild),
               L"Aus der Sprachdatei|Hexadezimal|Aus der Tabelle|keep|English only|keep|keep");
-    EXPECT_EQ(LocalizeDialog(*loc, nullptr), 0);
     DestroyWindow(dialog);
 
     HMENU menu = CreateMenu(), sub = CreatePopupMenu();

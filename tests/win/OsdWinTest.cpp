@@ -151,23 +151,10 @@ TEST(OsdDpiWinTest, BarAndMenuAtTwiceTheDpi) {
               ERROR_SUCCESS);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine =
-        L"\"" + std::wstring(self) + L"\" --gtest_filter=OsdWinTest.BarAndMenuAtTheSystemDpi";
-    SetEnvironmentVariableW(kDpiVariable, L"192");
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    BOOL started =
-        CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    SetEnvironmentVariableW(kDpiVariable, nullptr);
-    DWORD code = STILL_ACTIVE;
-    if (started) {
-        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0)
-            TerminateProcess(pi.hProcess, 99);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
+    wintest::ChildProcess test;
+    const bool started =
+        test.Start(self, L"--gtest_filter=OsdWinTest.BarAndMenuAtTheSystemDpi", kDpiVariable, L"192");
+    const DWORD code = started ? test.WaitExit(60000) : STILL_ACTIVE;
     if (hadOld)
         RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels", REG_DWORD, &old, sizeof old);
     else

@@ -11,13 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <string>
 
 namespace lm {
 namespace {
 
 // Runs a test body with COM initialised on the test thread, as the program's main thread has it.
-class ComTest : public ::testing::Test {
+class ReceiverWinTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
@@ -28,16 +27,12 @@ int32_t NoteEvent(void* context, const tagIREVENT*) {
     return 1;
 }
 
-using ReceiverWinTest = ComTest;
-
-TEST_F(ReceiverWinTest, FindFilterRejectsMissingArgumentsAndFindsNoReceiver) {
-    using win32::CGraphBase;
+TEST_F(ReceiverWinTest, FindFilterFindsNoReceiverAndLeavesTheName) {
     IBaseFilter* filter = reinterpret_cast<IBaseFilter*>(1);
     wchar_t name[16] = L"untouched";
-    const GUID& category = win32::kCategoryBdaReceiverComponent;
-    EXPECT_EQ(CGraphBase::FindFilter(category, nullptr, &filter, nullptr, 0), win32::kEPointer);
-    EXPECT_EQ(CGraphBase::FindFilter(category, L"Vistar S USB", nullptr, nullptr, 0), win32::kEPointer);
-    EXPECT_EQ(CGraphBase::FindFilter(category, L"Vistar S USB", &filter, name, 16), win32::kVfwENotFound);
+    EXPECT_EQ(win32::CGraphBase::FindFilter(win32::kCategoryBdaReceiverComponent, L"Vistar S USB", &filter,
+                                            name, 16),
+              win32::kVfwENotFound);
     EXPECT_EQ(filter, nullptr);
     EXPECT_STREQ(name, L"untouched");
 }

@@ -1,11 +1,11 @@
 // The registry, the program's settings in it, the file system and the system information of Windows,
 // through the program's own classes, on the real system.
+#include "WinTestSupport.h"
+
 #include "app/Settings.h"
 #include "platform/FileSystem.h"
 #include "support/LMRegistry.h"
 #include "support/LMSystemInfo.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -29,11 +29,6 @@ TEST_F(RegistryWinTest, WritesCreateMissingKeysAndReadsKeepTheDefaultWhenNothing
     ASSERT_TRUE(reg.WriteDword(L"OSD On", 1, L"OSD"));
     ASSERT_TRUE(reg.WriteString(L"MIDI device", L"Keyboard", L"RC"));
     ASSERT_TRUE(reg.WriteString(L"Long", std::wstring(300, L'x')));
-    DWORD type = 0, value = 0, size = sizeof value;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, (base + L"\\OSD").c_str(), L"OSD On", RRF_RT_ANY, &type, &value,
-                           &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     uint32_t n = 0;
     std::wstring text;
     EXPECT_TRUE(reg.ReadDword(L"osd on", n, L"osd") && n == 1);
@@ -176,9 +171,7 @@ TEST_F(SettingsWinTest, ValuesOfTheWrongTypeOrSizeLeaveTheDefaults) {
 
 TEST(FileSystemWinTest, AtomicWriteReplacesOrKeepsTheOldFile) {
     IFileSystem& fs = NativeFileSystem();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = std::wstring(temp) + L"lmtest-fs-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring dir = wintest::NewTempDir(L"fs");
     const std::wstring file = dir + L"\\RemoteControl.usr";
     ASSERT_TRUE(fs.CreateDirectories(dir + L"\\sub\\deeper"));
     EXPECT_TRUE(fs.GetInfo(dir + L"\\sub\\deeper").directory);
@@ -212,11 +205,6 @@ TEST(FileSystemWinTest, AtomicWriteReplacesOrKeepsTheOldFile) {
     ASSERT_TRUE(fs.Copy(file, dir + L"\\copy.usr"));
     EXPECT_TRUE(fs.Remove(dir + L"\\copy.usr"));
     EXPECT_FALSE(fs.GetInfo(dir + L"\\copy.usr").exists);
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(file.c_str());
-    RemoveDirectoryW((dir + L"\\sub\\deeper").c_str());
-    RemoveDirectoryW((dir + L"\\sub").c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 
 TEST(SystemInfoWinTest, DescribesTheRunningSystem) {

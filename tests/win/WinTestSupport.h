@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace lm::wintest {
 
@@ -23,15 +25,22 @@ inline std::wstring BinDir() {
     return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-// A fresh, empty folder below the temporary folder.
+// A fresh, empty folder below the temporary folder; it goes with everything in it when the program ends.
 inline std::wstring NewTempDir(const std::wstring& tag) {
+    static struct Made {
+        std::vector<std::wstring> dirs;
+        ~Made() {
+            std::error_code ec;
+            for (const std::wstring& dir : dirs)
+                std::filesystem::remove_all(dir, ec);
+        }
+    } made;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    std::wstring dir = std::wstring(temp) + L"lmtest-" + tag + L"-" + std::to_wstring(GetCurrentProcessId()) +
-                       L"-" + std::to_wstring(++counter);
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
+    made.dirs.push_back(std::wstring(temp) + L"lmtest-" + tag + L"-" +
+                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(made.dirs.size()));
+    CreateDirectoryW(made.dirs.back().c_str(), nullptr);
+    return made.dirs.back();
 }
 
 // Polls a condition every 20 ms until it holds or the time is up.
@@ -85,20 +94,20 @@ public:
         GetExitCodeProcess(pi_.hProcess, &code);
         return code;
     }
-    // The first visible top-level window of the process with the given class (any class when empty).
-    HWND FindWindow(const std::wstring& cls = L"") const {
-        for (HWND h = nullptr;
-             (h = FindWindowExW(nullptr, h, cls.empty() ? nullptr : cls.c_str(), nullptr));) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (pid == pi_.dwProcessId && IsWindowVisible(h))
-                return h;
-        }
-        return nullptr;
-    }
-    HWND WaitForWindow(const std::wstring& cls = L"", int timeoutMs = 15000) const {
+    // The first visible top-level window of the process with the given class, once there is one.
+    HWND WaitForWindow(const std::wstring& cls) const {
         HWND found = nullptr;
-        WaitFor([&] { return (found = FindWindow(cls)) != nullptr; }, timeoutMs);
+        WaitFor(
+            [&] {
+                while ((found = FindWindowExW(nullptr, found, cls.c_str(), nullptr))) {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(found, &pid);
+                    if (pid == pi_.dwProcessId && IsWindowVisible(found))
+                        return true;
+                }
+                return false;
+            },
+            15000);
         return found;
     }
 

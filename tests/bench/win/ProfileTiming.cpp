@@ -14,9 +14,6 @@
 
 namespace {
 
-using lm::bench::kSampleKeys;
-using lm::bench::kSampleSections;
-
 // The reads of CCmdSetAdmin::LoadAppList through the Windows functions.
 void WinLoadAppList(const std::wstring& preset, const std::wstring& user) {
     static std::vector<wchar_t> names(1 << 20), buffer(4096), path(MAX_PATH);
@@ -50,8 +47,8 @@ LM_TIMING_AREA(profile) {
 
     std::vector<std::wstring> sections, keys;
     for (int i = 0; i < 64; ++i) {
-        sections.push_back(lm::bench::SampleSection((i * 37) % kSampleSections));
-        keys.push_back(lm::bench::SampleKey((i * 11) % kSampleKeys));
+        sections.push_back(L"Application " + std::to_wstring((i * 37) % lm::bench::kSampleSections));
+        keys.push_back(std::to_wstring(140 + (i * 11) % lm::bench::kSampleKeys));
     }
     std::vector<wchar_t> buffer(1 << 16);
     const DWORD size = static_cast<DWORD>(buffer.size());
