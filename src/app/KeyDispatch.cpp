@@ -34,8 +34,8 @@ CKeyDispatcher::CKeyDispatcher(const tagDISPATCHSERVICES& services)
     : services_(services), handler_(services.handler),
       startSound_(PathJoin(services.folders.Folder(KnownFolder::Windows), L"Media\\Start.wav")),
       text_(services.clock, services.display, [&settings = services.settings] { return settings.Get().osd; }),
-      idle_(services.threads.NewEvent(true, true)), wake_(services.threads.NewEvent(false, false)),
-      thread_(services.threads) {
+      display_(services.display), idle_(services.threads.NewEvent(true, true)),
+      wake_(services.threads.NewEvent(false, false)), thread_(services.threads) {
     endKey_ = services.threads.NewEvent(true, false); // made last of the events
     BuildControlKeymap(control_, handler_.Strings());
     handler_.LoadKeymap(kTvApplication, live_, false);
@@ -56,6 +56,12 @@ int32_t CKeyDispatcher::IrEventCallback(void* ownerContext, const tagIREVENT* ev
     if (event)
         static_cast<CKeyDispatcher*>(ownerContext)->Post(*event);
     return 1;
+}
+
+void CKeyDispatcher::AttachDisplay(IOsdDisplay* display) {
+    display_.store(display);
+    handler_.AttachDisplay(display);
+    text_.AttachDisplay(display);
 }
 
 void CKeyDispatcher::SetReady(bool ready) {
@@ -244,6 +250,7 @@ int CKeyDispatcher::HandleIrEvent(const tagIREVENT& event) {
 }
 
 void CKeyDispatcher::PlayKeyFeedback(int32_t key, const tagDISPATCHSETTINGS& settings) {
+    IOsdDisplay* display = display_.load();
     const auto active = handler_.ActiveSet();
     const tagWINCMD* command = active->keymap.Find(key);
     if (!settings.disableSound && !settings.hidden) {
@@ -257,9 +264,9 @@ void CKeyDispatcher::PlayKeyFeedback(int32_t key, const tagDISPATCHSETTINGS& set
         command->bHideOsd == 1 || command->nType == CMD_OSD ||
         (command->nType == CMD_SYSTEM && command->nSubType >= SYS_MOUSECLICK &&
          command->nSubType <= SYS_CURSOR) ||
-        handler_.MenuShown() || !services_.display)
+        handler_.MenuShown() || !display)
         return;
-    services_.display->ShowText(command->szOsdText[0] ? command->szOsdText : kOsdDefaultText);
+    display->ShowText(command->szOsdText[0] ? command->szOsdText : kOsdDefaultText);
 }
 
 // While the source still reports the key: the first repeat after the delay and the interval, then one

@@ -59,6 +59,9 @@ public:
 
     // The callback of every source; ownerContext is the dispatcher. Returns 1, or 0 without a context.
     static int32_t IrEventCallback(void* ownerContext, const tagIREVENT* event);
+    // The display made after the dispatcher, for the dispatcher, the text input and the handler; null
+    // before it goes (after Stop).
+    void AttachDisplay(IOsdDisplay* display);
     // Keys are dispatched only while ready (a receiver was found); others only end the current key.
     void SetReady(bool ready);
     // Before a source is deleted: its waiting keys are dropped, and a key of it being handled is ended
@@ -95,6 +98,7 @@ private:
     CKeymap live_;
     int32_t tvMode_ = 0;
     CTextInput text_;
+    std::atomic<IOsdDisplay*> display_;
 
     std::mutex lock_; // the waiting keys and the flags below
     std::deque<tagIREVENT> waiting_;

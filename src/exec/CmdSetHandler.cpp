@@ -46,7 +46,7 @@ std::atomic<int> CCmdSetHandler::lastMenuIndex_{0};
 CCmdSetHandler::CCmdSetHandler(const tagCMDSETSERVICES& cmdsets, const tagHANDLERSERVICES& services)
     : CCmdSetAdmin(cmdsets), services_(services), executor_(services.exec),
       mover_(services.exec.input, services.timers, services.exec.clock, services.mainWindow),
-      sleeper_(services.exec.threads.NewEvent(true, false)) {
+      sleeper_(services.exec.threads.NewEvent(true, false)), display_(services.display) {
     CKeymap keymap;
     BuildDefaultKeymap(keymap, Strings());
     Publish(InitialRecord(), keymap);
@@ -56,7 +56,7 @@ CCmdSetHandler::CCmdSetHandler(const tagCMDSETSERVICES& cmdsets, const tagCMDSET
                                const tagHANDLERSERVICES& services)
     : CCmdSetAdmin(cmdsets, files), services_(services), executor_(services.exec),
       mover_(services.exec.input, services.timers, services.exec.clock, services.mainWindow),
-      sleeper_(services.exec.threads.NewEvent(true, false)) {
+      sleeper_(services.exec.threads.NewEvent(true, false)), display_(services.display) {
     CKeymap keymap;
     BuildDefaultKeymap(keymap, Strings());
     Publish(InitialRecord(), keymap);
@@ -183,8 +183,8 @@ int CCmdSetHandler::HandleCommandForKey(int32_t key, bool autoSelect) {
             if (window == kNoWindow && key == RCKEY_POWER) {
                 std::wstring name;
                 GetMenuEntryName(LastMenuIndex(), name);
-                if (services_.display)
-                    services_.display->ShowText(name);
+                if (IOsdDisplay* display = display_.load())
+                    display->ShowText(name);
                 StartMenuEntry(LastMenuIndex());
                 return 1;
             }
@@ -311,8 +311,8 @@ int CCmdSetHandler::MenuKey(int32_t key) {
                                  ? (none ? 0 : (selected + 1) % kOsdMenuEntries)
                                  : (none ? kOsdMenuEntries - 1 : (selected + 9) % kOsdMenuEntries);
         menuSelection_.store(next);
-        if (services_.display)
-            services_.display->SetSelection(next);
+        if (IOsdDisplay* display = display_.load())
+            display->SetSelection(next);
         break;
     }
     case MenuAction::OK:
@@ -335,14 +335,14 @@ void CCmdSetHandler::PickMenuEntry(int index) {
 
 void CCmdSetHandler::HideMenu() {
     menuShown_.store(0);
-    if (services_.display) {
-        services_.display->SetMenuShown(false);
-        services_.display->Hide();
+    if (IOsdDisplay* display = display_.load()) {
+        display->SetMenuShown(false);
+        display->Hide();
     }
 }
 
 int CCmdSetHandler::DisplayCommand(const tagWINCMD& command, const tagPRGINFO& app) {
-    IOsdDisplay* display = services_.display;
+    IOsdDisplay* display = display_.load();
     if (!display)
         return 0;
     switch (command.nSubType) {
@@ -350,7 +350,7 @@ int CCmdSetHandler::DisplayCommand(const tagWINCMD& command, const tagPRGINFO& a
         if (MenuShown())
             HideMenu();
         else
-            ShowMainMenu(ActiveSet()->record);
+            ShowMainMenu(*display, ActiveSet()->record);
         return 1;
     case OSD_APPINFO:
         HideMenu();
@@ -365,7 +365,7 @@ int CCmdSetHandler::DisplayCommand(const tagWINCMD& command, const tagPRGINFO& a
     }
 }
 
-void CCmdSetHandler::ShowMainMenu(const tagPRGINFO& active) {
+void CCmdSetHandler::ShowMainMenu(IOsdDisplay& display, const tagPRGINFO& active) {
     tagOSDMENU menu;
     menu.title = Strings().Text(kWordApplication, L"Application");
     int32_t selected = -1;
@@ -382,7 +382,6 @@ void CCmdSetHandler::ShowMainMenu(const tagPRGINFO& active) {
             missing ? FormatBounded(kPrgTextChars, L"%ls*", name.c_str()) : name;
         menu.descriptions[static_cast<size_t>(index)] = read ? record.szDescription : L"";
     }
-    IOsdDisplay& display = *services_.display;
     display.SetMenu(menu);
     menuSelection_.store(selected);
     display.SetSelection(selected);

@@ -79,6 +79,8 @@ public:
     // The next key searches for the active application's window again instead of trusting the cache.
     void ForgetWindow() { cachedWindow_.store(kNoWindow); }
     bool MenuShown() const { return menuShown_.load() != 0; }
+    // The display made after the handler (or none, before it goes).
+    void AttachDisplay(IOsdDisplay* display) { display_.store(display); }
     IWindows& Windows() { return services_.exec.windows; }
 
     // The main-menu place last started or found running, for the whole process.
@@ -98,7 +100,7 @@ private:
     void HideMenu();
     void StopMouseMove();
     int DisplayCommand(const tagWINCMD& command, const tagPRGINFO& app);
-    void ShowMainMenu(const tagPRGINFO& active);
+    void ShowMainMenu(IOsdDisplay& display, const tagPRGINFO& active);
     WindowHandle FindApplicationWindow(const tagPRGINFO& app);
     // The first main-menu place whose application has a window becomes active; its window, or none.
     WindowHandle SelectRunningMenuEntry();
@@ -115,6 +117,7 @@ private:
     std::mutex moverLock_;
     CWinMouseMove mover_;
     std::unique_ptr<IEvent> sleeper_; // never set: the wait after closing a window
+    std::atomic<IOsdDisplay*> display_;
 
     static std::atomic<int> lastMenuIndex_;
 };

@@ -56,8 +56,8 @@ int CTextInput::Key(int32_t key, tagWINCMD* command, IEvent& stop) {
     command->bRepeat = 0;
     command->bHideOsd = 0;
     command->nSubType = sequence[static_cast<size_t>(state_.index)];
-    if (display_)
-        display_->ShowText(DisplayText(key));
+    if (IOsdDisplay* display = display_.load())
+        display->ShowText(DisplayText(key));
 
     if (stop.Wait(state_.timeoutMs) == WaitResult::Signalled) {
         TraceMessage(kTraceInfo, kTraceContextHandler, L"Wait aborted\n");
@@ -73,15 +73,16 @@ int CTextInput::Key(int32_t key, tagWINCMD* command, IEvent& stop) {
 // The display shows the choice once more with text and background colours swapped. A new key cuts the
 // flash short.
 void CTextInput::Flash(int32_t key, IEvent& stop) {
-    if (!display_)
+    IOsdDisplay* display = display_.load();
+    if (!display)
         return;
     const tagOSDSETTINGS saved = displayColors_ ? displayColors_() : tagOSDSETTINGS{};
     tagOSDSETTINGS swapped = saved;
     std::swap(swapped.textColor, swapped.backgroundColor);
-    display_->ApplySettings(swapped);
-    display_->ShowText(DisplayText(key));
+    display->ApplySettings(swapped);
+    display->ShowText(DisplayText(key));
     stop.Wait(kFlashMs);
-    display_->ApplySettings(saved);
+    display->ApplySettings(saved);
 }
 
 std::wstring CTextInput::DisplayText(int32_t key) const {

@@ -3,6 +3,7 @@
 // display shows the choice, and the character is typed when the user pauses or presses another key.
 // The key dispatcher owns one CTextInput and uses it on its handler thread only.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,6 +48,7 @@ public:
     // A character waits and `key` is another key than the one that made it.
     bool PendingBefore(int32_t key) const { return state_.pendingKey != -1 && state_.lastKey != key; }
     const tagTEXTINPUT& State() const { return state_; }
+    void AttachDisplay(IOsdDisplay* display) { display_.store(display); }
 
     static constexpr uint32_t kFlashMs = 100;
 
@@ -55,7 +57,7 @@ private:
     void Flash(int32_t key, IEvent& stop);
 
     IClock& clock_;
-    IOsdDisplay* display_;
+    std::atomic<IOsdDisplay*> display_;
     std::function<tagOSDSETTINGS()> displayColors_;
     tagTEXTINPUT state_;
 };

@@ -1,6 +1,10 @@
-// Audio, power, shutdown warning and timers for the executor tests.
+// Audio, power, shutdown warning and timers for the executor tests, and the whole simulated system the
+// executors run on.
 #pragma once
+#include "exec/CmdExecutor.h"
 #include "exec/ShutdownWarning.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeThreads.h"
 #include "platform/Audio.h"
 #include "platform/Power.h"
 #include "platform/Timer.h"
@@ -133,6 +137,23 @@ public:
     }
     std::map<uintptr_t, Timer> timers;
     bool failSet = false;
+};
+
+// Everything the executors ask of the system, simulated.
+struct FakeExecSystem {
+    tagEXECSERVICES Services(IStringSource& strings) {
+        return {windows, input, processes, shell, clock, threads, audio, power, warning, strings};
+    }
+    FakeWindows windows;
+    FakeInput input{&windows};
+    FakeProcesses processes;
+    FakeShell shell;
+    FakeClock clock;
+    FakeThreads threads{&clock};
+    FakeAudio audio;
+    FakePower power;
+    FakeShutdownWarning warning;
+    FakeTimers timers;
 };
 
 } // namespace lm::test

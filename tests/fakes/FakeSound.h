@@ -3,30 +3,36 @@
 #include "platform/Sound.h"
 
 #include <mutex>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lm::test {
 
-class FakeSound final : public ISound {
+// What a fake did, written down from any thread and taken by the test.
+class Notes {
 public:
-    bool PlayFile(const std::wstring& path) override { return Note(L"file " + path); }
-    bool PlayResource(const std::wstring& name) override { return Note(L"resource " + name); }
-    // Takes what was played so far.
     std::vector<std::wstring> Take() {
         std::lock_guard lock(mutex_);
-        return std::exchange(played_, {});
+        return std::exchange(notes_, {});
+    }
+
+protected:
+    bool Note(std::wstring what) {
+        std::lock_guard lock(mutex_);
+        notes_.push_back(std::move(what));
+        return true;
     }
 
 private:
-    bool Note(std::wstring what) {
-        std::lock_guard lock(mutex_);
-        played_.push_back(std::move(what));
-        return true;
-    }
     std::mutex mutex_;
-    std::vector<std::wstring> played_;
+    std::vector<std::wstring> notes_;
+};
+
+class FakeSound final : public ISound, public Notes {
+public:
+    bool PlayFile(const std::wstring& path) override { return Note(L"file " + path); }
+    bool PlayResource(const std::wstring& name) override { return Note(L"resource " + name); }
 };
 
 } // namespace lm::test

@@ -2,17 +2,14 @@
 #pragma once
 #include "exec/CmdExecutor.h"
 
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDesktop.h"
 #include "fakes/FakeExecServices.h"
 #include "fakes/FakeStrings.h"
-#include "fakes/FakeThreads.h"
 
 #include <gtest/gtest.h>
 
 namespace lm::test {
 
-class ExecFixture : public ::testing::Test {
+class ExecFixture : public ::testing::Test, protected FakeExecSystem {
 protected:
     static tagWINCMD Command(int32_t type, int32_t subtype, int32_t param = 0, int32_t param2 = 0) {
         tagWINCMD c;
@@ -26,18 +23,8 @@ protected:
         return windows.Add(title, cls, pid);
     }
 
-    FakeWindows windows;
-    FakeInput input{&windows};
-    FakeProcesses processes;
-    FakeShell shell;
-    FakeClock clock;
-    FakeThreads threads{&clock};
-    FakeAudio audio;
-    FakePower power;
-    FakeShutdownWarning warning;
     FakeStrings strings;
-    CCmdExecutor exec{
-        tagEXECSERVICES{windows, input, processes, shell, clock, threads, audio, power, warning, strings}};
+    CCmdExecutor exec{Services(strings)};
 };
 
 } // namespace lm::test

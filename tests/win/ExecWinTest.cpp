@@ -1,5 +1,5 @@
-// The command executors against real windows: the test target application in a process of its own,
-// the system's notepad, and the shutdown warning dialog.
+// The command executors against real windows: the test target application in a process of its own and
+// the shutdown warning dialog. (Notepad takes keys and text in the key path's tests.)
 #include "WinTestSupport.h"
 
 #include "TargetIds.h"
@@ -126,42 +126,6 @@ TEST_F(TargetAppTest, KeystrokesComeToTheFrontAndReachAModalDialog) {
     Logged("DIALOG END 2");
     EXPECT_TRUE(IsWindow(window));
     DestroyWindow(front);
-}
-
-TEST_F(ExecWinTest, NotepadStartsByToggleAndTakesTextAndStoredKeys) {
-    app = test::AppRecord(L"notepad.exe");
-    // Not running: toggle open/close starts it and leaves the window in front alone.
-    HWND front = WindowInFront();
-    EXPECT_EQ(Run(CMD_WINDOW, WIN_TOGGLE_OPEN), 0);
-    HWND notepad = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }, 15000));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(notepad, &pid);
-    std::shared_ptr<void> ender(OpenProcess(PROCESS_TERMINATE, FALSE, pid), [](HANDLE process) {
-        TerminateProcess(process, 0);
-        CloseHandle(process);
-    });
-    MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, front, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
-    DestroyWindow(front);
-
-    HWND edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
-    auto text = [&] {
-        wchar_t buffer[64] = {};
-        SendMessageW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
-        return std::wstring(buffer);
-    };
-    // The text input types full stops, letters and brackets as they are; a stored command sends the full
-    // stop as Delete.
-    for (wchar_t c : std::wstring(L"a.(B"))
-        EXPECT_EQ(exec.ExecuteTextCommand(Command(CMD_KEY, c), &app), 1);
-    EXPECT_TRUE(WaitFor([&] { return text() == L"a.(B"; })) << ToUtf8(text());
-    EXPECT_EQ(Run(CMD_KEY, VK_HOME), 1);
-    EXPECT_EQ(Run(CMD_KEY, '.'), 1);
-    EXPECT_EQ(Run(CMD_KEY, 'X'), 1); // upper case through Caps Lock, which ends as it was
-    EXPECT_TRUE(WaitFor([&] { return text() == L"X.(B"; })) << ToUtf8(text());
-    EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0);
 }
 
 TEST_F(ExecWinTest, TheShutdownWarningCountsDownAndOnlyOkOrTheEndConfirm) {

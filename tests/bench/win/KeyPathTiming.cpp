@@ -7,8 +7,9 @@
 #include "WinTestSupport.h"
 
 #include "TargetIds.h"
-#include "bench/KeyPathRig.h"
+#include "bench/KeyTiming.h"
 #include "fakes/FakeExecServices.h"
+#include "fakes/FakeSound.h"
 #include "osd/OsdDlg.h"
 #include "support/LMDebug.h"
 
@@ -26,32 +27,24 @@ void KeyPathTiming(timing::Timer& timer) {
         return (void)std::printf("no target window in front\n");
     UiThread ui;
     std::unique_ptr<COsdDlg> osd;
-    ui.Run([&] {
-        osd = std::make_unique<COsdDlg>(NativePlatform().clock, tagOSDSETTINGS{});
-        osd->Create();
-    });
+    ui.Run([&] { (osd = std::make_unique<COsdDlg>(NativePlatform().clock, tagOSDSETTINGS{}))->Create(); });
     test::FakePower power;
     test::FakeShutdownWarning warning;
     test::FakeStrings strings;
-    struct Silent final : ISound {
-        bool PlayFile(const std::wstring&) override { return true; }
-        bool PlayResource(const std::wstring&) override { return true; }
-    } silent;
+    test::FakeSound silent;
     INPUT records[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        records[i].type = INPUT_KEYBOARD;
-        records[i].ki.wVk = VK_F5;
-        records[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
-    }
+    records[0].type = records[1].type = INPUT_KEYBOARD;
+    records[0].ki.wVk = records[1].ki.wVk = VK_F5;
+    records[1].ki.dwFlags = KEYEVENTF_KEYUP;
     for (bool feedback : {true, false}) {
-        bench::KeyPathRig rig({NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(),
-                               NativePlatform().clock, NativePlatform().threads, NativeAudio(), power,
-                               warning, strings},
-                              L"TargetApp.exe", feedback ? osd.get() : nullptr,
-                              feedback ? NativeSound() : static_cast<ISound&>(silent), NativeKnownFolders());
+        bench::KeyTimer keys(
+            {NativeWindows(), NativeInput(), NativeProcesses(), NativeShell(), NativePlatform().clock,
+             NativePlatform().threads, NativeAudio(), power, warning, strings},
+            feedback ? osd.get() : nullptr, feedback ? NativeSound() : static_cast<ISound&>(silent),
+            NativeKnownFolders(), L"TargetApp.exe");
         std::vector<double> cached, searched, bare;
         for (int round = -1; round < 1000; ++round) {
-            const double c = rig.Key(true), s = rig.Key(false);
+            const double c = keys.Key(true), s = keys.Key(false);
             const auto start = bench::Clock::now();
             for (INPUT& r : records)
                 SendInput(1, &r, sizeof(INPUT));
