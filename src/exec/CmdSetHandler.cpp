@@ -145,7 +145,7 @@ int CCmdSetHandler::StartApplicationOf(const tagPRGINFO& app) {
     return StartApplication(Windows(), services_.exec.processes, services_.exec.shell, app);
 }
 
-WindowHandle CCmdSetHandler::SelectRunningMenuEntry() {
+WindowHandle CCmdSetHandler::SelectRunningMenuEntry(std::shared_ptr<const tagACTIVESET>& chosen) {
     for (int index = 0; index < kMainMenuPlaces; ++index) {
         std::wstring name;
         tagPRGINFO listed;
@@ -157,7 +157,7 @@ WindowHandle CCmdSetHandler::SelectRunningMenuEntry() {
         auto next = std::make_shared<tagACTIVESET>();
         if (!LoadMenuEntry(index, next->keymap, &next->record))
             continue;
-        Publish(std::move(next));
+        Publish(chosen = std::move(next));
         SetLastMenuIndex(index);
         return window;
     }
@@ -179,7 +179,7 @@ int CCmdSetHandler::HandleCommandForKey(int32_t key, bool autoSelect) {
         if (window == kNoWindow) {
             if (!autoSelect)
                 return 0;
-            window = SelectRunningMenuEntry();
+            window = SelectRunningMenuEntry(set);
             if (window == kNoWindow && key == RCKEY_POWER) {
                 std::wstring name;
                 GetMenuEntryName(LastMenuIndex(), name);
@@ -192,7 +192,6 @@ int CCmdSetHandler::HandleCommandForKey(int32_t key, bool autoSelect) {
     }
     cachedWindow_.store(window);
 
-    set = ActiveSet();
     if (window == kNoWindow && std::wcscmp(set->record.szName, kStandardSetName) != 0) {
         auto standard = std::make_shared<tagACTIVESET>();
         LoadPrgInfo(kStandardSetName, standard->record, false);

@@ -102,8 +102,9 @@ private:
     int DisplayCommand(const tagWINCMD& command, const tagPRGINFO& app);
     void ShowMainMenu(IOsdDisplay& display, const tagPRGINFO& active);
     WindowHandle FindApplicationWindow(const tagPRGINFO& app);
-    // The first main-menu place whose application has a window becomes active; its window, or none.
-    WindowHandle SelectRunningMenuEntry();
+    // The first main-menu place whose application has a window becomes active (and `chosen`); its
+    // window, or none.
+    WindowHandle SelectRunningMenuEntry(std::shared_ptr<const tagACTIVESET>& chosen);
     void Publish(std::shared_ptr<const tagACTIVESET> set);
     void Publish(const tagPRGINFO& record, const CKeymap& keymap);
 
