@@ -81,6 +81,7 @@ bool CRemoteApp::InitInstance() {
     display_ = services_.shell.CreateDisplay(settings_.Get().osd);
     if (!display_)
         LM_TRACE(kTraceErr, L"CRemoteApp: the on-screen display could not be created\n");
+    services_.keyPath.Start(settings_);
     services_.keyPath.AttachDisplay(display_);
     InitReceivers();
     // No source of this system takes a MIDI channel (types 0 and 1); the receivers keep it.

@@ -78,6 +78,8 @@ public:
     virtual ~IKeyPath() = default;
     virtual IrEventCallback Callback() const = 0;
     virtual void* CallbackContext() = 0;
+    // The command-set files are up to date and the settings read: the key handling is built on them.
+    virtual void Start(CSettings& settings) = 0;
     // Keys are dispatched only while ready (a receiver was found).
     virtual void SetReady(bool ready) = 0;
     // A source is about to be deleted: whatever still reads it ends first.

@@ -1,14 +1,18 @@
 // Entry point of the Windows program: builds the application object on the system's services and runs
 // it. The environment variable LM_RECEIVER_SCRIPT names a receiver script (docs/scripted-source.md) that
 // the scripted receiver plays.
-#include "app/KeyEcho.h"
+#include "app/KeyPath.h"
 #include "app/RemoteApp.h"
 #include "editor/AppShell.h"
+#include "exec/DlgShutdownWarning.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Instance.h"
 #include "platform/IrDevice.h"
 #include "platform/Platform.h"
+#include "platform/Power.h"
+#include "platform/Sound.h"
+#include "platform/Timer.h"
 #include "support/LMDebug.h"
 #include "support/LMLocalizeWin.h"
 
@@ -51,8 +55,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     if (!script.empty())
         sources.EnableScriptedReceiver(script);
 
-    CKeyEcho keyPath(keyNames);
     CAppShellWin shell(loc, locale, platform.clock);
+    CDlgShutdownWarning warning(loc);
+    CKeyPath keyPath(tagKEYPATHSERVICES{tagCMDSETSERVICES{profiles, NativeRegistry(), NativeKnownFolders(),
+                                                          loc, keyNames, ProcessAppCatalog()},
+                                        tagEXECSERVICES{NativeWindows(), NativeInput(), NativeProcesses(),
+                                                        NativeShell(), platform.clock, platform.threads,
+                                                        NativeAudio(), NativePower(), warning, loc},
+                                        NativeTimers(), [&] { return shell.MainWindow(); }, NativeSound()});
     CRemoteApp app(tagAPPSERVICES{NativeRegistry(), profiles, NativeKnownFolders(), platform.threads,
                                   NativeWindows(), NativeInstanceLock(), NativeSystemInfo(), loc, keyNames,
                                   ProcessAppCatalog(), sources, keyPath, shell},

@@ -1,6 +1,7 @@
 // CAppShellWin: the windows of the Windows program for the application object: the on-screen display,
 // the editor sheet that the program runs until the user quits, and localised message boxes.
 #pragma once
+#include <atomic>
 #include <memory>
 
 #include "app/RemoteApp.h"
@@ -22,12 +23,15 @@ public:
     int ShowMessage(const std::wstring& text, int kind) override;
     int RunEditor(CRemoteApp& app) override;
     void EndProcess(uint32_t code) override;
+    // A window of the main thread for the key path's timers (the display's); none without a display.
+    WindowHandle MainWindow() const { return mainWindow_.load(); }
 
 private:
     CLMLocalizeWin& loc_;
     ILocale& locale_;
     IClock& clock_;
     std::unique_ptr<COsdDlg> display_;
+    std::atomic<WindowHandle> mainWindow_{kNoWindow};
 };
 
 } // namespace lm

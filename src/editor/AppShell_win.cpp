@@ -21,10 +21,12 @@ IOsdDisplay* CAppShellWin::CreateDisplay(const tagOSDSETTINGS& settings) {
     display_ = std::make_unique<COsdDlg>(clock_, settings);
     if (!display_->Create())
         display_.reset();
+    mainWindow_.store(display_ ? display_->Window() : kNoWindow);
     return display_.get();
 }
 
 void CAppShellWin::DestroyDisplay() {
+    mainWindow_.store(kNoWindow);
     display_.reset();
 }
 

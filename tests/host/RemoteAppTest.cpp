@@ -72,6 +72,7 @@ public:
     explicit JournalKeyPath(Journal& journal) : journal_(journal) {}
     IrEventCallback Callback() const override { return &JournalKeyPath::OnKey; }
     void* CallbackContext() override { return this; }
+    void Start(CSettings&) override { journal_.push_back("start"); }
     void SetReady(bool ready) override { journal_.push_back(ready ? "ready" : "not ready"); }
     void ReceiverFreeing(CSrc&) override {}
     int Stop(uint32_t timeoutMs) override {
@@ -176,8 +177,9 @@ TEST_F(RemoteAppTest, AFirstRunStartsEverythingRunsTheEditorAndEndsSourcesBefore
     EXPECT_EQ(app->ExitCode(), 0x1111);
     EXPECT_EQ(app->BackgroundStart(), 1u);
     EXPECT_EQ(running, "found 4096, ready 1");
-    EXPECT_EQ(From("create display"), "create display|display on|create 12|ready|run|delete 12|not ready|"
-                                      "stop 5000|display off|destroy display");
+    EXPECT_EQ(From("create display"),
+              "create display|start|display on|create 12|ready|run|delete 12|not ready|"
+              "stop 5000|display off|destroy display");
     EXPECT_EQ(threads.com[threads.CurrentThreadId()], 0);
     EXPECT_EQ(app->Receivers().MidiChannel(), 12);
     // The first run filled the main menu: the standard set, the installed programs sorted, then "---".

@@ -5,6 +5,7 @@
 // build/win/screenshots.
 #include "WinTestSupport.h"
 #include "Screenshot.h"
+#include "TargetIds.h"
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -195,6 +198,48 @@ TEST_F(ProgramWinTest, ASecondStartEndsAtOnceAndShowsTheFirstEditorWhenAskedTo) 
     EXPECT_EQ(EditorOf(third.Id()), nullptr);
     PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
     EXPECT_EQ(first.WaitExit(10000), kQuitExitCode);
+}
+
+// What a user does first: the tray's program menu starts an application of the main menu, whose set
+// becomes active, and a receiver's key runs that set's command in it. The user's set for the test
+// target is in the file before the first start, so the first run's main menu lists it at place 1.
+TEST_F(ProgramWinTest, TheProgramMenuStartsAnApplicationAndAReceiverKeyRunsItsCommand) {
+    const std::wstring dir = NewTempDir(L"e2e"), target = BinDir() + L"\\TargetApp.exe";
+    const std::wstring targetLog = dir + L"\\target.log", script = dir + L"\\keys.rcs";
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    const std::wstring userDir = std::wstring(appData) + L"\\Lumora\\Remote";
+    SHCreateDirectoryExW(nullptr, userDir.c_str(), nullptr);
+    auto utf8 = [](const std::wstring& text) {
+        std::string out(4 * text.size(), '\0');
+        out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(),
+                                                           static_cast<int>(text.size()), out.data(),
+                                                           static_cast<int>(out.size()), nullptr, nullptr)));
+        return out;
+    };
+    std::ofstream(std::filesystem::path(userDir + L"\\RemoteControl.usr"), std::ios::binary)
+        << "\xEF\xBB\xBF[Settings]\r\nRC Layout Version=4\r\n[Target]\r\nExecutable=TargetApp.exe\r\n"
+        << "AppPath=" << utf8(target) << "\r\nCommand-line=-log \"" << utf8(targetLog) << "\"\r\n"
+        << "221=3,116,0,0,0,1000,200,F5,,\r\n";
+    // The key comes every second, so that it finds the target whenever that is up.
+    std::ofstream(std::filesystem::path(script), std::ios::binary)
+        << "model 64\npause 1000\nkey 221 100\nloop\n";
+
+    ChildProcess program;
+    SetEnvironmentVariableW(L"LM_RECEIVER_SCRIPT", script.c_str());
+    HWND editor = Start(program, L"");
+    SetEnvironmentVariableW(L"LM_RECEIVER_SCRIPT", nullptr);
+    ASSERT_NE(editor, nullptr);
+    PostMessageW(editor, WM_COMMAND, 32768 + 1, 0);
+    HWND window = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (window = FindWindowW(kTargetClass, nullptr)) != nullptr; }));
+    EXPECT_TRUE(WaitFor([&] { return ReadFile(targetLog).find("KEYDOWN 116") != std::string::npos; }, 15000))
+        << Trace();
+    EXPECT_FALSE(IsWindowVisible(editor));
+    PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+    EXPECT_EQ(program.WaitExit(10000), kQuitExitCode);
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
 TEST_F(ProgramWinTest, InTheBackgroundTheTrayIconShowsTheEditorAndOnlyTheQuitHotKeyEndsIt) {
