@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program icon (a remote control with coloured keys) into res/RemoteControl.ico."""
+"""Draws the program icon (a remote control with coloured keys) into res/RemoteControl.ico and the
+command-set wizard's header picture (the same remote on white, 49 x 49 pixels) into res/WizardHeader.bmp."""
 import struct, sys, math
 
 def draw(size):
@@ -47,6 +48,21 @@ def bmp_entry(size):
     data += bytes(mask_row * size)
     return header + bytes(data)
 
+def header_bitmap(size=49):
+    """A 24-bit bitmap file: the drawing blended onto white, bottom row first."""
+    px = draw(size)
+    row_bytes = (size * 3 + 3) // 4 * 4
+    data = bytearray()
+    for y in reversed(range(size)):
+        row = bytearray()
+        for x in range(size):
+            r, g, b, a = px[y][x]
+            blend = lambda c: (c * a + 255 * (255 - a)) // 255
+            row += bytes((blend(b), blend(g), blend(r)))
+        data += row + bytes(row_bytes - len(row))
+    info = struct.pack('<IiiHHIIiiII', 40, size, size, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(data), 0, 0, 14 + len(info)) + info + bytes(data)
+
 def main(out):
     sizes = [16, 24, 32, 48, 64]
     images = [bmp_entry(n) for n in sizes]
@@ -61,3 +77,4 @@ def main(out):
 
 if __name__ == '__main__':
     main(sys.argv[1] if len(sys.argv) > 1 else 'res/RemoteControl.ico')
+    open(sys.argv[2] if len(sys.argv) > 2 else 'res/WizardHeader.bmp', 'wb').write(header_bitmap())

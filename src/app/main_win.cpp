@@ -1,90 +1,63 @@
-// Entry point of the Windows program.
-#include "osd/OsdDlg.h"
+// Entry point of the Windows program: builds the application object on the system's services and runs
+// it. The environment variable LM_RECEIVER_SCRIPT names a receiver script (docs/scripted-source.md) that
+// the scripted receiver plays.
+#include "app/KeyEcho.h"
+#include "app/RemoteApp.h"
+#include "editor/AppShell.h"
+#include "platform/Desktop.h"
+#include "platform/FileSystem.h"
+#include "platform/Instance.h"
+#include "platform/IrDevice.h"
 #include "platform/Platform.h"
 #include "support/LMDebug.h"
+#include "support/LMLocalizeWin.h"
 
 #include "../../res/Version.h"
-#include "../../res/resource.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-namespace {
-
-const wchar_t kWindowClass[] = L"LumoraRemoteControlMain";
-const wchar_t kWindowTitle[] = L"Lumora Remote Control Editor";
-
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        SetBkMode(dc, TRANSPARENT);
-        HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        HGDIOBJ old = SelectObject(dc, font);
-        DrawTextW(dc, L"Lumora Remote Control " TEXT(LM_VERSION_TEXT), -1, &rc,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, old);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-} // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    lm::CLMTraceProcess trace(3);
-    lm::TraceMessage(lm::kTraceMsg, lm::kTraceAllContexts, L"%ls %ls starting\n", TEXT(LM_PRODUCT_NAME),
-                     TEXT(LM_VERSION_TEXT));
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    using namespace lm;
+    CLMTraceProcess trace(3);
+    TraceMessage(kTraceMsg, kTraceAllContexts, L"%ls %ls starting\n", TEXT(LM_PRODUCT_NAME),
+                 TEXT(LM_VERSION_TEXT));
 
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+    icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES;
     InitCommonControlsEx(&icc);
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAINFRAME));
-    wc.hIconSm = wc.hIcon;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&wc)) {
-        lm::TraceMessage(lm::kTraceErr, lm::kTraceAllContexts, L"RegisterClassEx failed: %lu\n",
-                         GetLastError());
-        return 1;
-    }
-    HWND hwnd = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 420, 160, nullptr, nullptr, instance, nullptr);
-    if (!hwnd) {
-        lm::TraceMessage(lm::kTraceErr, lm::kTraceAllContexts, L"CreateWindowEx failed: %lu\n",
-                         GetLastError());
-        return 1;
-    }
-    ShowWindow(hwnd, showCommand);
-    UpdateWindow(hwnd);
+    tagPLATFORM& platform = NativePlatform();
+    IFileSystem& files = NativeFileSystem();
+    ILocale& locale = NativeLocale();
+    CProfileStore languageFiles(files);
+    const tagLOCALIZESERVICES texts{BuiltInStringTables(), languageFiles, locale, &NativeRegistry(),
+                                    CLMLocalizeWin::ModuleFolder()};
+    CLMLocalizeWin loc(texts);
+    // English names from the British English table only, so that no language file changes the names
+    // written into command-set files; display names in the user-interface language.
+    CKeyNames keyNames([&](bool english) -> std::unique_ptr<IStringSource> {
+        return std::make_unique<CLMLocalize>(
+            texts, english ? tagLOCALIZEOPTIONS::LookupOnly(kLangEnglishUK, kLookupTablesOnly)
+                           : tagLOCALIZEOPTIONS::LookupOnly(loc.CurrentLanguage(), kLookupFileFirst));
+    });
 
-    // The on-screen display with the default settings, as the program creates it at start-up; it
-    // greets once and rolls away.
-    lm::COsdDlg osd(lm::NativePlatform().clock, lm::tagOSDSETTINGS{});
-    if (osd.Create())
-        osd.ShowText(L"Lumora Remote Control " TEXT(LM_VERSION_TEXT));
+    CProfileStore profiles(files);
+    const tagSRCSERVICES sourceServices{platform.clock, platform.threads,
+                                        [&](int32_t key) { return std::wstring(keyNames.EnglishName(key)); }};
+    CReceiverFactory sources(sourceServices, NativeIrDevices(), files);
+    const std::wstring script = platform.process.GetEnvironment(L"LM_RECEIVER_SCRIPT");
+    if (!script.empty())
+        sources.EnableScriptedReceiver(script);
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    lm::TraceMessage(lm::kTraceMsg, lm::kTraceAllContexts, L"%ls ends\n", TEXT(LM_PRODUCT_NAME));
-    return static_cast<int>(msg.wParam);
+    CKeyEcho keyPath(keyNames);
+    CAppShellWin shell(loc, locale, platform.clock);
+    CRemoteApp app(tagAPPSERVICES{NativeRegistry(), profiles, NativeKnownFolders(), platform.threads,
+                                  NativeWindows(), NativeInstanceLock(), NativeSystemInfo(), loc, keyNames,
+                                  ProcessAppCatalog(), sources, keyPath, shell},
+                   commandLine ? commandLine : L"");
+    app.InitInstance();
+    TraceMessage(kTraceMsg, kTraceAllContexts, L"%ls ends (%d)\n", TEXT(LM_PRODUCT_NAME), app.ExitCode());
+    return app.ExitCode();
 }

@@ -44,7 +44,9 @@ enum : uint32_t { kTbsVert = 0x0002, kSbsVert = 0x0001, kWsExTopMost = 0x0008 };
 enum : uint32_t {
     kSwpNoSize = 0x0001,
     kSwpNoMove = 0x0002,
+    kSwpNoZOrder = 0x0004,
     kSwpNoActivate = 0x0010,
+    kSwpHideWindow = 0x0080,
     kSwpAsyncWindowPos = 0x4000,
 };
 // Scroll-bar kind of the scroll-bar calls: the control itself.

@@ -124,7 +124,11 @@ public:
     // The top-most marker puts the window above all others; the not-top-most one moves a top-most
     // window to the top of the windows that are not top-most.
     bool SetWindowPos(WindowHandle w, WindowHandle after, int32_t, int32_t, int32_t, int32_t,
-                      uint32_t) override {
+                      uint32_t flags) override {
+        if (Exists(w) && (flags & kSwpHideWindow))
+            windows[w].visible = false;
+        if (Exists(w) && (flags & kSwpNoZOrder))
+            return true;
         if (!Exists(w) || (after != kWindowTopMost && after != kWindowNoTopMost))
             return false;
         if (after == kWindowNoTopMost && !(windows[w].exStyle & kWsExTopMost))

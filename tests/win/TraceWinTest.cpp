@@ -42,9 +42,9 @@ TEST(TraceWin, ProgramAndTestShareTheBlockAndTheProgramLogsToAFile) {
 
     const std::wstring log = NewTempDir(L"trace") + L"\\remote.log";
     ChildProcess program;
-    ASSERT_TRUE(program.Start(BinDir() + L"\\RemoteControl.exe", L"", L"LMDEBUG",
+    ASSERT_TRUE(program.Start(BinDir() + L"\\RemoteControl.exe", L"-edit", L"LMDEBUG",
                               L"level=5;targets=file;file=" + log));
-    HWND main = program.WaitForWindow(L"LumoraRemoteControlMain");
+    HWND main = program.WaitForWindow(L"#32770");
     ASSERT_NE(main, nullptr);
     wchar_t title[128];
     GetWindowTextW(main, title, 128);
@@ -52,8 +52,12 @@ TEST(TraceWin, ProgramAndTestShareTheBlockAndTheProgramLogsToAFile) {
     EXPECT_TRUE(Contains(AttachedProcesses(), GetCurrentProcessId()));
     EXPECT_TRUE(Contains(AttachedProcesses(), program.Id()));
 
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitExit(10000), 0u);
+    PostMessageW(main, WM_HOTKEY, 43819, 0); // Ctrl+Alt+Shift+X
+    EXPECT_EQ(program.WaitExit(10000), 0x1111u);
+    // The program's first run stored its settings and autostart entry; they go with the test.
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Lumora\\Remote Control");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                       L"Remote Control Editor");
     // Its record is given back; ours stays.
     std::vector<DWORD> after = AttachedProcesses();
     EXPECT_FALSE(Contains(after, program.Id()));

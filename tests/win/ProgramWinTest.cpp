@@ -1,0 +1,385 @@
+// The program as a user meets it, started as a process of its own: a single instance, the editor behind
+// the tray icon, the quit question and the hot keys, the language menu across a restart, the device
+// and power broadcasts, the DPI. Each test starts from a user without settings and without a user
+// command-set file; the program's trace goes to a file the tests read. Screenshots of the editor go to
+// build/win/screenshots.
+#include "WinTestSupport.h"
+#include "Screenshot.h"
+
+#include <commctrl.h>
+#include <dbt.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lm {
+namespace {
+
+using namespace wintest;
+
+const wchar_t kEditorTitle[] = L"Lumora Remote Control Editor";
+const wchar_t kProgramKey[] = L"Software\\Lumora\\Remote Control";
+constexpr UINT kTrayMessage = WM_USER + 244;
+constexpr WPARAM kQuitHotKey = 43819;
+constexpr DWORD kQuitExitCode = 0x1111;
+
+// The top-level window of a process with the editor's title, shown or not.
+HWND EditorOf(DWORD pid) {
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, nullptr, kEditorTitle));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid)
+            return h;
+    }
+    return nullptr;
+}
+
+// Any shown top-level window of the process.
+HWND ShownWindowOf(DWORD pid) {
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, nullptr, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && IsWindowVisible(h))
+            return h;
+    }
+    return nullptr;
+}
+
+// A shown dialog of the process other than the editor: a message box.
+HWND MessageBoxOf(DWORD pid) {
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        wchar_t title[64] = {};
+        GetWindowTextW(h, title, 64);
+        if (owner == pid && IsWindowVisible(h) && wcscmp(title, kEditorTitle) != 0)
+            return h;
+    }
+    return nullptr;
+}
+
+// The tray knows the icon when it accepts a change of it.
+bool TrayIconExists(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = 1;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// The tab titles of a sheet of another process, read through memory in that process.
+std::wstring TabTitles(HWND sheet) {
+    HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(sheet, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!tabs || !process)
+        return L"?";
+    constexpr size_t kChars = 64;
+    auto* remote = static_cast<char*>(VirtualAllocEx(
+        process, nullptr, sizeof(TCITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    std::wstring titles;
+    for (int i = 0, n = TabCtrl_GetItemCount(tabs); remote && i < n; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TCITEMW));
+        item.cchTextMax = kChars;
+        wchar_t text[kChars] = {};
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+        titles += (i ? L"|" : L"") + std::wstring(text);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return titles;
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        input.push_back(in);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(in);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+RECT WorkArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcWork;
+}
+
+std::wstring ShotPath(const std::wstring& name) {
+    std::wstring dir = BinDir() + L"\\..\\screenshots";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir + L"\\" + name + L".png";
+}
+
+class ProgramWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Forget();
+        log = NewTempDir(L"program") + L"\\trace.log";
+    }
+    void TearDown() override { Forget(); }
+    // A user who never ran the program.
+    static void Forget() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           L"Remote Control Editor");
+        wchar_t appData[MAX_PATH] = {};
+        SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+        DeleteFileW((std::wstring(appData) + L"\\Lumora\\Remote\\RemoteControl.usr").c_str());
+    }
+    // Starts the program with its trace in the test's log file and waits for its editor window.
+    HWND Start(ChildProcess& program, const std::wstring& args) {
+        const size_t from = Trace().size();
+        EXPECT_TRUE(program.Start(BinDir() + L"\\RemoteControl.exe", args, L"LMDEBUG",
+                                  L"level=5;targets=file;prefix=2;file=" + log));
+        // The editor is up once its initialisation has ended.
+        WaitFor([&] { return Trace().find("/ CPropSheetOptions::OnInitialized", from) != std::string::npos; },
+                20000);
+        return EditorOf(program.Id());
+    }
+    std::string Trace() const { return ReadFile(log); }
+    // The lines of the trace from `from` (a byte offset) on that open a scope of the receiver
+    // operations, without their indentation.
+    std::string ReceiverScopes(size_t from) const {
+        std::string text = Trace().substr(from), out;
+        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+            std::string line = text.substr(at, end - at);
+            size_t scope = line.find("\\ CRemoteApp::");
+            if (scope != std::string::npos && (line.find("Receiver(", scope) != std::string::npos))
+                out += line.substr(scope + 14, line.find_last_not_of("\r") - scope - 13) + " ";
+        }
+        return out;
+    }
+
+    std::wstring log;
+};
+
+TEST_F(ProgramWinTest, ASecondStartEndsAtOnceAndShowsTheFirstEditorWhenAskedTo) {
+    ChildProcess first, second, third;
+    HWND editor = Start(first, L"");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(IsWindowVisible(editor));
+    ASSERT_TRUE(second.Start(BinDir() + L"\\RemoteControl.exe", L""));
+    bool secondShowedAWindow = false;
+    EXPECT_TRUE(WaitFor([&] {
+        secondShowedAWindow = secondShowedAWindow || ShownWindowOf(second.Id()) != nullptr;
+        return second.WaitExit(0) != STILL_ACTIVE;
+    }));
+    EXPECT_EQ(second.WaitExit(0), 0u);
+    EXPECT_FALSE(secondShowedAWindow);
+    EXPECT_FALSE(IsWindowVisible(editor));
+
+    ASSERT_TRUE(third.Start(BinDir() + L"\\RemoteControl.exe", L"-edit"));
+    EXPECT_EQ(third.WaitExit(20000), 0u);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(editor) != FALSE; }));
+    EXPECT_EQ(EditorOf(third.Id()), nullptr);
+    PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+    EXPECT_EQ(first.WaitExit(10000), kQuitExitCode);
+}
+
+TEST_F(ProgramWinTest, InTheBackgroundTheTrayIconShowsTheEditorAndOnlyTheQuitHotKeyEndsIt) {
+    ChildProcess program;
+    HWND editor = Start(program, L"");
+    ASSERT_NE(editor, nullptr);
+    Sleep(500);
+    RECT parked{};
+    GetWindowRect(editor, &parked);
+    EXPECT_FALSE(IsWindowVisible(editor));
+    EXPECT_EQ(parked.left, 3000);
+    ASSERT_TRUE(WaitFor([&] { return TrayIconExists(editor); }));
+
+    // The shell restarts without the icon: the program adds it again.
+    NOTIFYICONDATAW gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = editor;
+    gone.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    EXPECT_FALSE(TrayIconExists(editor));
+    SendMessageW(editor, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconExists(editor));
+
+    // A left click on the icon, as the shell reports it: the editor comes centred.
+    SendMessageW(editor, kTrayMessage, 1, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(editor) != FALSE; }));
+    RECT shown{}, work = WorkArea();
+    GetWindowRect(editor, &shown);
+    EXPECT_NEAR(shown.left + shown.right, work.left + work.right, 2);
+    EXPECT_NEAR(shown.top + shown.bottom, work.top + work.bottom, 2);
+
+    // Closing asks; No hides the editor and the program goes on.
+    PostMessageW(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(program.Id())) != nullptr; }));
+    wchar_t caption[64] = {};
+    GetWindowTextW(box, caption, 64);
+    EXPECT_STREQ(caption, L"Warning");
+    EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(editor); }));
+    Sleep(300);
+    EXPECT_EQ(program.WaitExit(0), STILL_ACTIVE);
+    EXPECT_TRUE(TrayIconExists(editor));
+
+    // Ctrl+Alt+Shift+X ends it at once, without asking. (Another icon keeps the tray shown: Wine's
+    // tray would hide itself with the last icon, which takes two seconds without a window manager.)
+    HWND other = CreateWindowW(L"STATIC", L"other", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = other;
+    icon.uID = 7;
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &icon));
+    SendMessageW(editor, WM_NULL, 0, 0); // the program waits for input
+    const DWORD before = GetTickCount();
+    PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'X'});
+    EXPECT_EQ(program.WaitExit(5000), kQuitExitCode);
+    EXPECT_LT(GetTickCount() - before, 1000u);
+    EXPECT_EQ(MessageBoxOf(program.Id()), nullptr);
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    DestroyWindow(other);
+}
+
+TEST_F(ProgramWinTest, TheLanguageMenuSwitchesTheEditorLiveAndTheChoiceSurvivesARestart) {
+    const wchar_t* names[] = {L"menu", L"command-sets", L"options", L"about"};
+    {
+        ChildProcess program;
+        HWND editor = Start(program, L"-edit");
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(editor) != FALSE; }));
+        EXPECT_EQ(TabTitles(editor), L"Menu|Command sets|Options|About");
+        for (int tab = 0; tab < 4; ++tab) {
+            SendMessageW(editor, PSM_SETCURSEL, tab, 0);
+            Sleep(700);
+            RECT r{};
+            GetWindowRect(editor, &r);
+            EXPECT_TRUE(Screenshot::Capture(r).SavePng(ShotPath(std::wstring(L"editor-") + names[tab])));
+        }
+        PostMessageW(editor, WM_SYSCOMMAND, 1031, 0);
+        EXPECT_TRUE(WaitFor([&] {
+            return TabTitles(editor) == L"Men\u00fc|Befehlss\u00e4tze|Optionen|Info";
+        })) << TabTitles(editor);
+        SendMessageW(editor, PSM_SETCURSEL, 2, 0);
+        Sleep(700);
+        RECT r{};
+        GetWindowRect(editor, &r);
+        EXPECT_TRUE(Screenshot::Capture(r).SavePng(ShotPath(L"editor-options-de")));
+        DWORD stored = 0, size = sizeof stored;
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kProgramKey, L" Language", RRF_RT_REG_DWORD, nullptr,
+                               &stored, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(stored, 1031u);
+        PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+        EXPECT_EQ(program.WaitExit(10000), kQuitExitCode);
+    }
+    ChildProcess again;
+    HWND editor = Start(again, L"-edit");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(TabTitles(editor), L"Men\u00fc|Befehlss\u00e4tze|Optionen|Info");
+    PostMessageW(editor, WM_SYSCOMMAND, 2057, 0);
+    EXPECT_TRUE(WaitFor([&] { return TabTitles(editor) == L"Menu|Command sets|Options|About"; }));
+    PostMessageW(editor, WM_SYSCOMMAND, 1061, 0); // Estonian has neither file nor table
+    Sleep(300);
+    EXPECT_EQ(TabTitles(editor), L"Menu|Command sets|Options|About");
+    PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+    EXPECT_EQ(again.WaitExit(10000), kQuitExitCode);
+}
+
+// Sends a device-interface broadcast for a device path; the system carries the record across.
+LRESULT SendDeviceChange(HWND window, WPARAM event, const std::wstring& path) {
+    std::vector<char> record(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + path.size() * sizeof(wchar_t));
+    auto* device = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(record.data());
+    device->dbcc_size = static_cast<DWORD>(record.size());
+    device->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    wcscpy(device->dbcc_name, path.c_str());
+    return SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record.data()));
+}
+
+TEST_F(ProgramWinTest, DeviceAndPowerBroadcastsFreeAndRecreateReceiversAndAHeldHotKeyIsOnlyTraced) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'C')); // another program holds it
+    ChildProcess program;
+    HWND editor = Start(program, L"");
+    UnregisterHotKey(nullptr, 1);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return TrayIconExists(editor); }));
+    std::string trace = Trace();
+    const std::string held = "hot key Ctrl+Alt+C is held by another program";
+    EXPECT_NE(trace.find(held), std::string::npos);
+    EXPECT_EQ(trace.find(held), trace.rfind(held));
+    EXPECT_EQ(trace.find("hot key Ctrl+Alt+X is held"), std::string::npos);
+
+    const size_t mark = trace.size();
+    const std::wstring receiver =
+        L"\\\\?\\USB#VID_045E&PID_006D#6&2c1f#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+    EXPECT_EQ(SendDeviceChange(editor, DBT_DEVICEARRIVAL, receiver), TRUE);
+    EXPECT_EQ(SendDeviceChange(editor, DBT_DEVICEQUERYREMOVE, receiver), TRUE);
+    EXPECT_EQ(SendDeviceChange(editor, DBT_DEVICEARRIVAL, L"\\\\?\\USB#VID_1234&PID_0001#1"), TRUE);
+    SendMessageW(editor, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SendMessageW(editor, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_EQ(ReceiverScopes(mark),
+              "ReinitReceiver(10, 1) FreeReceiver(10) ReinitReceiver(14, 1) "
+              "FreeReceiver(14) FreeReceiver(10) FreeReceiver(14) "
+              "FreeReceiver(13) FreeReceiver(10) "
+              "ReinitReceiver(10, 1) FreeReceiver(10) ReinitReceiver(13, 1) FreeReceiver(13) ");
+
+    // The FireWire sound card may not go while the program holds it: the program ends at once.
+    SendDeviceChange(editor, DBT_DEVICEQUERYREMOVE, L"\\\\?\\1394#Lumora&Sonexa_7.1_FireWire#1#{x}");
+    EXPECT_EQ(program.WaitExit(5000), 0x2222u);
+}
+
+// At twice the DPI the editor is drawn twice as large and the tray icon is made for that DPI.
+TEST_F(ProgramWinTest, TheEditorAndTheTrayIconFollowTheDpi) {
+    ChildProcess program;
+    HWND editor = Start(program, L"-edit");
+    ASSERT_NE(editor, nullptr);
+    RECT normal{};
+    GetWindowRect(editor, &normal);
+    PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+    ASSERT_EQ(program.WaitExit(10000), kQuitExitCode);
+    EXPECT_NE(Trace().find("icon of 16 pixels for 96 DPI"), std::string::npos);
+
+    const wchar_t desktop[] = L"Control Panel\\Desktop";
+    DWORD dpi = 192;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
+              ERROR_SUCCESS);
+    ChildProcess large;
+    editor = Start(large, L"-edit");
+    RECT scaled{};
+    GetWindowRect(editor, &scaled);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels");
+    ASSERT_NE(editor, nullptr);
+    const double ratio = double(scaled.right - scaled.left) / double(normal.right - normal.left);
+    EXPECT_GT(ratio, 1.7);
+    EXPECT_LT(ratio, 2.3);
+    EXPECT_NE(Trace().find("icon of 32 pixels for 192 DPI"), std::string::npos);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(editor) != FALSE; }));
+    Sleep(1000);
+    RECT r{};
+    GetWindowRect(editor, &r);
+    EXPECT_TRUE(Screenshot::Capture(r).SavePng(ShotPath(L"editor-menu-192")));
+    PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+    EXPECT_EQ(large.WaitExit(10000), kQuitExitCode);
+}
+
+} // namespace
+} // namespace lm
