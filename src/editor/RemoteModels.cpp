@@ -30,8 +30,8 @@ constexpr KeyRow kKeyRows[] = {
 #undef LM_RC_KEY
 };
 
-constexpr uint32_t kSharedMask = 128; // shares the picture of 64
-constexpr uint32_t kSharedWith = 64;
+constexpr uint32_t kSharedMask = kRemoteModel128; // shares the picture of 64
+constexpr uint32_t kSharedWith = kRemoteModel64;
 
 } // namespace
 

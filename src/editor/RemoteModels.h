@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "receivers/NecCodeTables.h"
+
 namespace lm {
 
-constexpr uint32_t kRemoteModelMidi = 1;
 // The model the picture control starts with, and the one chosen when nothing is remembered.
-constexpr uint32_t kRemoteModelFirst = 2;
+constexpr uint32_t kRemoteModelFirst = kRemoteModel2;
 
 // One hot spot: a key's rectangle on the picture (pixels), its key ID and its mark (0 to 3).
 struct tagRCKEYAREA {
