@@ -63,6 +63,7 @@ protected:
     // control with the text of a string; the tooltip sees the control's mouse messages by itself.
     void CreateTooltip();
     void AddTooltip(int32_t controlId, uint32_t stringId);
+    void RemoveTooltip(int32_t controlId);
     // The dialog's font with weight 700; made again when the DPI changes.
     void CreateBoldFont();
     HFONT__* BoldFont() const { return boldFont_; }

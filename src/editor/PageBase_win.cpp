@@ -111,6 +111,17 @@ void CPropPage::AddTooltip(int32_t controlId, uint32_t stringId) {
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void CPropPage::RemoveTooltip(int32_t controlId) {
+    HWND control = window_ ? GetDlgItem(window_, controlId) : nullptr;
+    if (!tooltip_ || !control)
+        return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void CPropPage::CreateBoldFont() {
     if (!window_)
         return;

@@ -5,6 +5,7 @@
 // the pages' own work.
 #pragma once
 #include "editor/PageBase.h"
+#include "editor/PageCmdSetEdit.h" // step 2 of the wizard
 
 namespace lm {
 
@@ -42,14 +43,6 @@ public:
     // "Enable On Screen Display", "Run".
     explicit CPageCmdSetApp(CLMLocalizeWin& loc)
         : CPageBaseWizard(loc, kTemplate, 1, {{1653, 1401}, {1631, 54289}}) {}
-};
-
-class CPageCmdSetEdit final : public CPageBaseWizard {
-public:
-    static constexpr int32_t kTemplate = 107;
-    // "Repeat", "Run", "Test".
-    explicit CPageCmdSetEdit(CLMLocalizeWin& loc)
-        : CPageBaseWizard(loc, kTemplate, 2, {{2000, 54282}, {1760, 54289}, {1761, 54401}}) {}
 };
 
 class CPageCmdSetReview final : public CPageBaseWizard {

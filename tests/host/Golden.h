@@ -3,7 +3,7 @@
 // inputs of its own or from those the file's lines begin with, and compares them with the file. With
 // the environment variable LM_UPDATE_GOLDEN set to the file's name (or to "all") the test writes the
 // computed lines into the file instead, keeping its comments, and fails so that the new file is
-// reviewed before the next run.
+// reviewed before the next run. A name with an extension ("overview-midi.htm") names the file itself.
 #pragma once
 #include "base/Text.h"
 
@@ -18,7 +18,8 @@
 namespace lm::test {
 
 inline std::string GoldenPath(const std::string& name) {
-    return std::string(LM_SOURCE_DIR) + "/tests/golden/" + name + ".txt";
+    const bool named = name.find('.') != std::string::npos;
+    return std::string(LM_SOURCE_DIR) + "/tests/golden/" + name + (named ? "" : ".txt");
 }
 
 // The lines of a golden file: its cases (the inputs of some tests are kept there), or its comments.

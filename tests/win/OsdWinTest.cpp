@@ -30,12 +30,6 @@ uint32_t ExpectedDpi() {
     return static_cast<uint32_t>(wcstoul(value, nullptr, 10));
 }
 
-std::wstring ShotPath(const std::wstring& name) {
-    std::wstring dir = wintest::BinDir() + L"\\..\\screenshots";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir + L"\\" + name + L".png";
-}
-
 class OsdWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,7 +79,7 @@ TEST_F(OsdWinTest, BarAndMenuAtTheSystemDpi) {
     ASSERT_TRUE(ShownAt({0, 0, w, bar}));
     Screenshot shot =
         Look({0, 0, w, bar + 40}, [&](const Screenshot& s) { return s.At(w / 2, bar - 2) == bg; });
-    EXPECT_TRUE(shot.SavePng(ShotPath(L"osd-bar-" + dpi)));
+    EXPECT_TRUE(shot.SavePng(wintest::ShotPath(L"osd-bar-" + dpi)));
     EXPECT_EQ(shot.At(w / 2, bar - 2), bg);
     EXPECT_LT(Light(shot.At(1, bar / 2)) + 100, Light(bg));
     EXPECT_GT(shot.Count({0, 0, w, bar}, fg), 100);
@@ -114,7 +108,7 @@ TEST_F(OsdWinTest, BarAndMenuAtTheSystemDpi) {
         return RECT{l.left, l.top, l.right, l.bottom};
     };
     shot = Look(screen, [&](const Screenshot& s) { return s.Count(line(2), 0xFFFFFF) > 50; });
-    EXPECT_TRUE(shot.SavePng(ShotPath(L"osd-menu-" + dpi)));
+    EXPECT_TRUE(shot.SavePng(wintest::ShotPath(L"osd-menu-" + dpi)));
     EXPECT_GT(shot.Count(line(2), 0xFFFFFF), 50);
     EXPECT_EQ(shot.Count(line(1), 0xFFFFFF), 0);
     EXPECT_GT(shot.Count(line(1), fg), 50);
@@ -136,7 +130,7 @@ TEST_F(OsdWinTest, BarAndMenuAtTheSystemDpi) {
     clock.Advance(1);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(hwnd); }));
     shot = Look({0, 0, w, bar}, [&](const Screenshot& s) { return s.At(w / 2, bar - 2) != bg; });
-    EXPECT_TRUE(shot.SavePng(ShotPath(L"osd-gone-" + dpi)));
+    EXPECT_TRUE(shot.SavePng(wintest::ShotPath(L"osd-gone-" + dpi)));
     EXPECT_NE(shot.At(w / 2, bar - 2), bg);
 }
 

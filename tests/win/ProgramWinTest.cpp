@@ -103,35 +103,11 @@ std::wstring TabTitles(HWND sheet) {
     return titles;
 }
 
-void PressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> input;
-    for (WORD key : keys) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = key;
-        input.push_back(in);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *--it;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        input.push_back(in);
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 RECT WorkArea() {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
     return info.rcWork;
-}
-
-std::wstring ShotPath(const std::wstring& name) {
-    std::wstring dir = BinDir() + L"\\..\\screenshots";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir + L"\\" + name + L".png";
 }
 
 class ProgramWinTest : public ::testing::Test {

@@ -14,6 +14,16 @@
 
 namespace lm::wintest {
 
+// Where a test saves the screenshot of that name: build/win/screenshots, made when missing.
+inline std::wstring ShotPath(const std::wstring& name) {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring dir = module;
+    dir = dir.substr(0, dir.find_last_of(L"\\/")) + L"\\..\\screenshots";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir + L"\\" + name + L".png";
+}
+
 struct Screenshot {
     int width = 0;
     int height = 0;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <future>
 #include <iterator>
 #include <string>
@@ -120,6 +121,35 @@ inline bool BringToFront(HWND hwnd) {
     ShowWindow(hwnd, SW_RESTORE);
     SetForegroundWindow(hwnd);
     return WaitFor([&] { return GetForegroundWindow() == hwnd; }, 3000);
+}
+
+// Presses the keys in order and lets them go in the reverse order, as one input of the system.
+inline void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        input.push_back(in);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(in);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// A left click of the mouse at a point of the screen.
+inline void ClickAt(POINT p) {
+    SetCursorPos(p.x, p.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
 }
 
 // A thread that dispatches messages and runs work on itself, like a program's user-interface thread.
