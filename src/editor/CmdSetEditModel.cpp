@@ -87,21 +87,15 @@ bool IsModifierKey(uint32_t vk) {
     return vk == kVkShift || vk == kVkControl || vk == kVkMenu || (vk >= 0xA0 && vk <= 0xA5);
 }
 
-tagAPPREF AppRef(const tagPRGINFO& application) {
-    return tagAPPREF{application.szExecutable, application.szAppPath, application.szWindowCaption,
-                     application.szCommandLine};
-}
-
 } // namespace
 
 int CExecCommandRunner::RunCommand(const tagWINCMD& command, const tagPRGINFO& application) {
     CCmdExecutor executor(services_);
-    const tagAPPREF app = AppRef(application);
-    return executor.ExecuteCommand(command, &app);
+    return executor.ExecuteCommand(command, &application);
 }
 
 int CExecCommandRunner::StartApplication(const tagPRGINFO& application) {
-    return lm::StartApplication(services_.windows, services_.processes, services_.shell, AppRef(application));
+    return lm::StartApplication(services_.windows, services_.processes, services_.shell, application);
 }
 
 int32_t KeyMark(const CKeymap& keymap, const CKeymap& defaults, const CKeymap& preset, int32_t key) {
