@@ -1,6 +1,8 @@
 #include "ExecFixture.h"
 
 #include "exec/VirtualKeys.h"
+#include "fakes/FakeDisplay.h"
+#include "fakes/FakeProcess.h"
 
 namespace lm {
 namespace {
@@ -138,6 +140,47 @@ TEST_F(KeystrokeTest, AnEnabledModalDialogOfTheWindowTakesTheKeys) {
     windows[dialog].owner = other;
     Key(13);
     EXPECT_EQ(windows.foreground, editor);
+}
+
+TEST_F(KeystrokeTest, ProgramsAboveOurIntegrityLevelGetNothingAndTheUserIsToldOncePerProgram) {
+    test::FakeDisplay display;
+    display.model.ApplySettings(tagOSDSETTINGS{});
+    exec.AttachDisplay(&display);
+    test::TraceCapture trace{clock, kTraceErr};
+    strings.texts[kIdsElevatedTarget] = L"%ls: administrator";
+    processes.levels = {{10, kIntegrityHigh}, {20, kIntegrityMedium}};
+    WindowHandle button = windows.AddChild(editor, L"Button", 7);
+
+    // Keystrokes, typed text, control and window commands: nothing is sent, nothing counts as done.
+    windows.foreground = other;
+    EXPECT_EQ(Key(0x74), 0);
+    EXPECT_EQ(exec.ExecuteTextCommand(Command(CMD_KEY, 'a'), &app), 0);
+    EXPECT_EQ(exec.ExecuteCommand(Command(CMD_CONTROL, CTL_BUTTON, 7), &app), 0);
+    EXPECT_EQ(exec.ExecuteCommand(Command(CMD_WINDOW, WIN_CLOSE), &app), 0);
+    EXPECT_EQ(windows.foreground, other);
+    EXPECT_TRUE(windows[editor].keys.empty() && windows[editor].posted.empty() &&
+                windows[button].posted.empty());
+    EXPECT_TRUE(trace.Has(L"CCmdExecutor::ExecuteCommand() - editor.exe runs as administrator\n"));
+    // The fallback to the window in front is checked alike; each program is named once.
+    app.szExecutable[0] = 0;
+    WindowHandle admin = App(30, L"C:\\Admin\\Console.exe", L"Console");
+    processes.levels[30] = kIntegritySystem;
+    windows.foreground = admin;
+    EXPECT_EQ(Key(0x74), 0);
+    EXPECT_EQ(Key(0x74), 0);
+    EXPECT_EQ(display.Take(),
+              (std::vector<std::wstring>{L"editor.exe: administrator", L"Console.exe: administrator"}));
+
+    // The same level, a lower one or one that cannot be read: sent as before.
+    for (uint32_t level : {uint32_t(kIntegrityMedium), uint32_t(kIntegrityLow), 0u}) {
+        processes.levels[30] = level;
+        EXPECT_EQ(Key(0x74), 1) << level;
+    }
+    EXPECT_EQ(windows[admin].keys, L"+74 -74 +74 -74 +74 -74");
+    processes.ownLevel = 0;
+    processes.levels[30] = kIntegrityHigh;
+    EXPECT_EQ(Key(0x74), 1);
+    EXPECT_TRUE(display.Take().empty());
 }
 
 TEST(VirtualKeyNames, NamesAndCodesBothWays) {
