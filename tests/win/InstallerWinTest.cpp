@@ -1,6 +1,6 @@
 // The installer built beside the program, under Wine: a silent install for the user, the installed
 // program started from its folder, and a silent uninstall that ends it politely and leaves nothing but
-// the user's own data.
+// the user's own data; then the same for all users without autostart.
 #include "WinTestSupport.h"
 
 #include "../../res/Version.h"
@@ -36,12 +36,10 @@ bool Exists(const std::wstring& path) {
 }
 
 // A string value, or "-" when there is none.
-std::wstring RegText(const wchar_t* key, const wchar_t* name) {
+std::wstring RegText(const wchar_t* key, const wchar_t* name, HKEY root = HKEY_CURRENT_USER) {
     wchar_t value[1024] = {};
     DWORD size = sizeof(value);
-    return RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
-               ? value
-               : L"-";
+    return RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS ? value : L"-";
 }
 
 // The fixed file version of the file's version resource as "a.b.c.d"; empty without one.
@@ -62,7 +60,7 @@ DWORD RunToEnd(const std::wstring& exe, const std::wstring& args) {
     return process.Start(exe, args) ? process.WaitExit(120000) : 0xFFFFFFFF;
 }
 
-TEST(InstallerWinTest, SilentInstallStartAndUninstallThatKeepsTheUsersData) {
+TEST(InstallerWinTest, SilentInstallsForTheUserAndForAllUsersAndTheirUninstalls) {
     const std::wstring version(LM_VERSION_TEXT, LM_VERSION_TEXT + std::strlen(LM_VERSION_TEXT));
     const std::wstring setup = BinDir() + L"\\..\\installer\\LumoraRemoteControl-" + version + L"-setup.exe";
     ASSERT_TRUE(Exists(setup)) << "the Windows build makes it (target installer)";
@@ -111,6 +109,25 @@ TEST(InstallerWinTest, SilentInstallStartAndUninstallThatKeepsTheUsersData) {
     EXPECT_EQ(RegText(kUninstallKey, L"DisplayName"), L"-");
     EXPECT_TRUE(Exists(userData + L"\\Mine.usr"));
     DeleteFileW((userData + L"\\Mine.usr").c_str());
+
+    // For all users (Wine runs every program as administrator), without autostart: the program files
+    // folder, the shared Start menu and the machine's uninstall entry; the settings say no autostart.
+    ASSERT_EQ(RunToEnd(setup, L"/S /ALLUSERS /NOAUTOSTART"), 0u);
+    const std::wstring shared = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Lumora Remote Control";
+    EXPECT_TRUE(Exists(shared + L"\\RemoteControl.exe"));
+    EXPECT_TRUE(Exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Lumora Remote Control.lnk"));
+    EXPECT_EQ(RegText(kUninstallKey, L"InstallLocation", HKEY_LOCAL_MACHINE), shared);
+    EXPECT_EQ(RegText(kRunKey, L"Remote Control Editor"), L"-");
+    DWORD autostart = 1, size = sizeof(autostart);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kProgramKey, L"Autostart", RRF_RT_REG_DWORD, nullptr, &autostart,
+                           &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(autostart, 0u);
+    ASSERT_EQ(RunToEnd(shared + L"\\Uninstall.exe", L"/S"), 0u);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(shared); }, 30000)) << "left in place";
+    EXPECT_FALSE(Exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Lumora Remote Control.lnk"));
+    EXPECT_EQ(RegText(kUninstallKey, L"DisplayName", HKEY_LOCAL_MACHINE), L"-");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramKey, L"Autostart");
 }
 
 } // namespace

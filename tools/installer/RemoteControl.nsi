@@ -96,10 +96,11 @@ Function UseAllUsers
         Quit
     ${EndIf}
     StrCpy $AllUsers 1
-    SetShellVarContext all
+    ; A folder given with /D stays; $LOCALAPPDATA is the user's only before the switch.
     ${If} $INSTDIR == "$LOCALAPPDATA\Programs\${PRODUCT}"
         StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
     ${EndIf}
+    SetShellVarContext all
 FunctionEnd
 
 Function ModePage
