@@ -233,7 +233,9 @@ void CCmdExecutor::TypeCharacter(WindowHandle window, uint16_t character) {
 bool CCmdExecutor::Reachable(WindowHandle target) {
     if (!elevated_.IsRefused(target))
         return true;
-    const std::wstring name = elevated_.ExecutableName(target);
+    std::wstring name = elevated_.ExecutableName(target);
+    if (name.empty())
+        name = windows_.WindowText(target, kWindowTextChars); // the process would not tell its file
     TraceMessage(kTraceErr, kTraceAllContexts,
                  L"CCmdExecutor::ExecuteCommand() - %ls runs as administrator\n", name.c_str());
     IOsdDisplay* display = display_.load();
@@ -241,7 +243,7 @@ bool CCmdExecutor::Reachable(WindowHandle target) {
         const std::wstring format = services_.strings.Text(
             kIdsElevatedTarget, L"%ls runs as administrator: start the remote control as administrator too, "
                                 L"or the other program without it");
-        display->ShowText(FormatBounded(kCmdTextChars, format.c_str(), name.c_str()));
+        display->ShowText(FormatBounded(kCmdTextChars - 1, format.c_str(), name.c_str()));
     }
     return false;
 }
