@@ -39,7 +39,8 @@ bool Exists(const std::wstring& path) {
 std::wstring RegText(const wchar_t* key, const wchar_t* name, HKEY root = HKEY_CURRENT_USER) {
     wchar_t value[1024] = {};
     DWORD size = sizeof(value);
-    return RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS ? value : L"-";
+    return RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS ? value
+                                                                                                : L"-";
 }
 
 // The fixed file version of the file's version resource as "a.b.c.d"; empty without one.
@@ -119,8 +120,8 @@ TEST(InstallerWinTest, SilentInstallsForTheUserAndForAllUsersAndTheirUninstalls)
     EXPECT_EQ(RegText(kUninstallKey, L"InstallLocation", HKEY_LOCAL_MACHINE), shared);
     EXPECT_EQ(RegText(kRunKey, L"Remote Control Editor"), L"-");
     DWORD autostart = 1, size = sizeof(autostart);
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kProgramKey, L"Autostart", RRF_RT_REG_DWORD, nullptr, &autostart,
-                           &size),
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kProgramKey, L"Autostart", RRF_RT_REG_DWORD, nullptr,
+                           &autostart, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(autostart, 0u);
     ASSERT_EQ(RunToEnd(shared + L"\\Uninstall.exe", L"/S"), 0u);
