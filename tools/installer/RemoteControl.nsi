@@ -52,6 +52,7 @@ Var RadioAll
 
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 Page custom ModePage ModePageLeave
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
@@ -125,6 +126,15 @@ Function ModePageLeave
     ${EndIf}
 FunctionEnd
 
+; After an install for all users the installer runs as administrator, and so would the program started
+; from here: it could then drive programs that run as administrator, unlike the one started by Windows.
+Function FinishPageShow
+    ${If} $AllUsers = 1
+        ${NSD_Uncheck} $mui.FinishPage.Run
+        ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    ${EndIf}
+FunctionEnd
+
 Section "!${PRODUCT}" SecProgram
     SectionIn RO
     Call EndRunningProgram
@@ -184,6 +194,15 @@ Function un.onInit
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 == $INSTDIR
         SetShellVarContext all
+        UserInfo::GetAccountType
+        Pop $0
+        ${If} $0 != "Admin" ; start again as administrator
+            ${IfNot} ${Silent}
+                ExecShell "runas" "$EXEPATH" "_?=$INSTDIR"
+            ${EndIf}
+            SetErrorLevel 740
+            Quit
+        ${EndIf}
     ${EndIf}
 FunctionEnd
 
@@ -206,7 +225,7 @@ Section "Uninstall"
     EnumRegValue $0 HKCU "${SETTINGS_KEY}" 0
     ${If} ${FileExists} "$APPDATA\${USER_FOLDER}\*.*"
     ${OrIf} $0 != ""
-        MessageBox MB_YESNO|MB_ICONQUESTION "Remove your own command sets and settings of ${PRODUCT} too?" /SD IDNO IDNO keep
+        MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove your own command sets and settings of ${PRODUCT} too?" /SD IDNO IDNO keep
         RMDir /r "$APPDATA\${USER_FOLDER}"
         RMDir "$APPDATA\Lumora"
         DeleteRegKey HKCU "${SETTINGS_KEY}"
