@@ -3,10 +3,13 @@
 //
 //   lngkit --list
 //   lngkit [--utf8] [--fill] <language> <file>
+//   lngkit [--utf8] --all <folder>
 //
 // <language> is a language file name with or without ".lng" ("German", "English_US.lng") or a
 // language ID (1031). --fill adds the British English text of every ID the language lacks, marked
-// "untranslated". Files are UTF-16 with a byte-order mark unless --utf8 is given.
+// "untranslated". --all writes the file of every language with a built-in table into the folder, under
+// the language file's name (the installer ships them). Files are UTF-16 with a byte-order mark unless
+// --utf8 is given.
 #include "support/LMLocalize.h"
 #include "support/LanguageFile.h"
 #include "support/StringTables.h"
@@ -31,6 +34,7 @@ void Print(FILE* out, const std::wstring& text) {
 int Usage() {
     Print(stderr, L"usage: lngkit --list\n"
                   L"       lngkit [--utf8] [--fill] <language> <file>\n"
+                  L"       lngkit [--utf8] --all <folder>\n"
                   L"<language>: a language file name (\"German\", \"German.lng\") or a language ID (1031)\n");
     return 2;
 }
@@ -156,8 +160,18 @@ int Write(uint16_t langId, const std::wstring& path, bool utf8, bool fill) {
     return 0;
 }
 
+int WriteAll(const std::wstring& folder, bool utf8) {
+    int result = 0;
+    for (size_t i = 1; i < kLanguageCount; ++i) {
+        const tagLANGENTRY& e = LanguageTable()[i];
+        if (!BuiltInStringTables().Ids(e.langId).empty())
+            result |= Write(e.langId, (std::filesystem::path(folder) / e.fileName).wstring(), utf8, false);
+    }
+    return result;
+}
+
 int Run(const std::vector<std::wstring>& args) {
-    bool utf8 = false, fill = false;
+    bool utf8 = false, fill = false, all = false;
     std::vector<std::wstring> rest;
     for (const std::wstring& a : args) {
         if (a == L"--list")
@@ -166,11 +180,15 @@ int Run(const std::vector<std::wstring>& args) {
             utf8 = true;
         else if (a == L"--fill")
             fill = true;
+        else if (a == L"--all")
+            all = true;
         else if (a.size() > 1 && a[0] == L'-' && a[1] == L'-')
             return Usage();
         else
             rest.push_back(a);
     }
+    if (all)
+        return rest.size() == 1 && !fill ? WriteAll(rest[0], utf8) : Usage();
     if (rest.size() != 2)
         return Usage();
     std::optional<uint16_t> lang = ParseLanguage(rest[0]);

@@ -39,6 +39,8 @@ constexpr const wchar_t* kProgramKey = L"Software\\Lumora\\Remote Control";
 constexpr const wchar_t* kLanguageValue = L" Language"; // with its leading blank
 // The command a second start posts to the first instance's editor: show yourself.
 constexpr uint32_t kCmdShowEditor = 0x8102;
+// Command to the same window that ends the program without asking (the uninstaller sends it).
+constexpr uint32_t kCmdQuit = 0x8103;
 // Exit code of the quit hot key (Ctrl+Alt+Shift+X).
 constexpr uint32_t kExitCodeQuitHotKey = 0x1111;
 // Message texts of the lifecycle.

@@ -23,7 +23,7 @@ namespace lm {
 
 static_assert(CPageMenu::kTemplate == IDD_PAGE_MENU && CPageCmdSets::kTemplate == IDD_PAGE_CMDSETS &&
               CPageOptions::kTemplate == IDD_PAGE_OPTIONS && CPageAbout::kTemplate == IDD_PAGE_ABOUT);
-static_assert(kCmdShowEditor == 33026);
+static_assert(kCmdShowEditor == 33026 && kCmdQuit == 0x8103);
 
 namespace {
 
@@ -413,6 +413,10 @@ bool CPropSheetOptions::OnCommand(uint32_t id) {
     }
     if (id == kCmdShowEditor) {
         ShowEditor(true);
+        return true;
+    }
+    if (id == kCmdQuit) {
+        PostQuitMessage(0);
         return true;
     }
     return taskbar_.OnCommand(id);

@@ -44,7 +44,7 @@ int32_t SteppedPosition(int32_t position, int32_t minimum, int32_t maximum, int3
 
 CCmdExecutor::CCmdExecutor(const tagEXECSERVICES& services)
     : services_(services), windows_(services.windows), input_(services.input),
-      sleeper_(services.threads.NewEvent(true, false)) {}
+      sleeper_(services.threads.NewEvent(true, false)), elevated_(services.windows, services.processes) {}
 
 void CCmdExecutor::Sleep(uint32_t milliseconds) {
     if (sleeper_)
@@ -92,23 +92,26 @@ int CCmdExecutor::ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app
         return SystemCommand(command);
     case CMD_KEY: {
         WindowHandle target = KeyTarget(command, app, appWindow);
-        if (target == kNoWindow)
+        if (target == kNoWindow || !Reachable(target))
             return 0;
         SendKeystroke(target, static_cast<uint16_t>(command.nSubType & 0xFFFF),
                       (command.nParam & MOD_KEY_ALT) != 0, (command.nParam & MOD_KEY_CTRL) != 0,
                       (command.nParam & MOD_KEY_SHIFT) != 0);
         return 1;
     }
-    case CMD_WINDOW:
+    case CMD_WINDOW: {
         // Toggle open/close acts on the application's own window or starts the application; it never
         // closes whatever else is in front.
-        return WindowCommand(command, app,
-                             command.nSubType == WIN_TOGGLE_OPEN
-                                 ? ApplicationWindow(command, app, appWindow)
-                                 : ChooseTargetWindow(command, app, appWindow));
+        WindowHandle target = command.nSubType == WIN_TOGGLE_OPEN
+                                  ? ApplicationWindow(command, app, appWindow)
+                                  : ChooseTargetWindow(command, app, appWindow);
+        if (target != kNoWindow && !Reachable(target))
+            return 0;
+        return WindowCommand(command, app, target);
+    }
     case CMD_CONTROL: {
         WindowHandle target = ChooseTargetWindow(command, app, appWindow);
-        if (target == kNoWindow)
+        if (target == kNoWindow || !Reachable(target))
             return 0;
         switch (command.nSubType) {
         case CTL_MENUITEM:
@@ -211,7 +214,7 @@ int CCmdExecutor::ExecuteTextCommand(const tagWINCMD& command, const tagPRGINFO*
     if (command.nType != CMD_KEY)
         return ExecuteCommand(command, app, appWindow);
     WindowHandle target = KeyTarget(command, app, appWindow);
-    if (target == kNoWindow)
+    if (target == kNoWindow || !Reachable(target))
         return 0;
     TypeCharacter(target, static_cast<uint16_t>(command.nSubType & 0xFFFF));
     return 1;
@@ -225,6 +228,24 @@ void CCmdExecutor::TypeCharacter(WindowHandle window, uint16_t character) {
     // and the virtual key that happens to share its code.
     input_.SendInput(tagINPUTRECORD::Unicode(character, false));
     input_.SendInput(tagINPUTRECORD::Unicode(character, true));
+}
+
+bool CCmdExecutor::Reachable(WindowHandle target) {
+    if (!elevated_.IsRefused(target))
+        return true;
+    std::wstring name = elevated_.ExecutableName(target);
+    if (name.empty())
+        name = windows_.WindowText(target, kWindowTextChars); // the process would not tell its file
+    TraceMessage(kTraceErr, kTraceAllContexts,
+                 L"CCmdExecutor::ExecuteCommand() - %ls runs as administrator\n", name.c_str());
+    IOsdDisplay* display = display_.load();
+    if (display && elevated_.FirstNotice(name)) {
+        const std::wstring format = services_.strings.Text(
+            kIdsElevatedTarget, L"%ls runs as administrator: start the remote control as administrator too, "
+                                L"or the other program without it");
+        display->ShowText(FormatBounded(kCmdTextChars - 1, format.c_str(), name.c_str()));
+    }
+    return false;
 }
 
 // The window in front gets the keyboard input. When the system lets the switch happen a little later,

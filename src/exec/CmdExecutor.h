@@ -3,9 +3,11 @@
 #pragma once
 #include "cmdset/PrgInfo.h"
 #include "cmdset/WinCmd.h"
+#include "exec/ElevatedTarget.h"
 #include "exec/FindWindow.h"
 #include "exec/PowerCommand.h"
 #include "exec/ShutdownWarning.h"
+#include "osd/OsdDisplay.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
@@ -16,11 +18,15 @@
 #include "platform/Sync.h"
 #include "support/Strings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace lm {
+
+// The display's notice that a program runs as administrator; "%ls" is its executable's file name.
+constexpr uint32_t kIdsElevatedTarget = 1004;
 
 struct tagEXECSERVICES {
     IWindows& windows;
@@ -42,6 +48,9 @@ public:
     // Runs the command for the application (none: no application record). Returns 1 or 0; 0 ends the
     // handling of the key press without repetition. `appWindow` is the application's window when the
     // caller knows it already; a command without a caption of its own then needs no window search.
+    // Keystrokes, control and window commands for a window of a program that runs as administrator
+    // (above this program's integrity level) are not sent, since the system would drop them: the result
+    // is 0, the refusal is traced and, the first time for that program, shown on the display.
     int ExecuteCommand(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle appWindow = kNoWindow);
     // The entry of the multi-tap text input: a keystroke command whose key code is a character to type
     // as that character, whatever virtual key shares its code ("." stays a full stop, "a" a letter a).
@@ -63,6 +72,11 @@ public:
     // The window command step: 1 when there is a target window, else 0.
     int WindowCommand(const tagWINCMD& command, const tagPRGINFO* app, WindowHandle target);
 
+    // The display for the notice about programs that run as administrator (none: no notice).
+    void AttachDisplay(IOsdDisplay* display) { display_.store(display); }
+    // False, after the trace and the notice, when the system refuses input to the window (above).
+    bool Reachable(WindowHandle target);
+
     // How long a keystroke waits for its window to come to the front.
     static constexpr uint32_t kForegroundWaitMs = 50;
 
@@ -81,6 +95,8 @@ private:
     IWindows& windows_;
     IInput& input_;
     std::unique_ptr<IEvent> sleeper_; // never set: waits on it are the sleeps
+    CElevatedTargets elevated_;
+    std::atomic<IOsdDisplay*> display_{nullptr};
 };
 
 // The control with that ID among the window's descendants: a direct child first (a child of it with the

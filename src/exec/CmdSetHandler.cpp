@@ -47,6 +47,7 @@ CCmdSetHandler::CCmdSetHandler(const tagCMDSETSERVICES& cmdsets, const tagHANDLE
     : CCmdSetAdmin(cmdsets), services_(services), executor_(services.exec),
       mover_(services.exec.input, services.timers, services.exec.clock, services.mainWindow),
       sleeper_(services.exec.threads.NewEvent(true, false)), display_(services.display) {
+    executor_.AttachDisplay(services.display);
     CKeymap keymap;
     BuildDefaultKeymap(keymap, Strings());
     Publish(InitialRecord(), keymap);
@@ -57,6 +58,7 @@ CCmdSetHandler::CCmdSetHandler(const tagCMDSETSERVICES& cmdsets, const tagCMDSET
     : CCmdSetAdmin(cmdsets, files), services_(services), executor_(services.exec),
       mover_(services.exec.input, services.timers, services.exec.clock, services.mainWindow),
       sleeper_(services.exec.threads.NewEvent(true, false)), display_(services.display) {
+    executor_.AttachDisplay(services.display);
     CKeymap keymap;
     BuildDefaultKeymap(keymap, Strings());
     Publish(InitialRecord(), keymap);
@@ -124,9 +126,8 @@ int CCmdSetHandler::IsApplicationWindow(WindowHandle window, const tagPRGINFO& a
     IWindows& windows = Windows();
     if (window == kNoWindow || !windows.IsWindow(window))
         return 0;
-    std::wstring image;
-    if (!services_.exec.processes.ImagePath(windows.WindowProcessId(window), image) ||
-        !SameText(PathFileName(image), app.szExecutable))
+    const std::wstring image = WindowExecutablePath(windows, services_.exec.processes, window);
+    if (image.empty() || !SameText(PathFileName(image), app.szExecutable))
         return 0;
     if (app.szWindowCaption[0] &&
         !SameText(windows.WindowText(window, kWindowCaptionChars), app.szWindowCaption))

@@ -71,8 +71,9 @@ public:
     void SetActiveSet(const tagPRGINFO& record, const CKeymap& keymap);
     std::shared_ptr<const tagACTIVESET> ActiveSet() const;
 
-    // 1 when the window exists and belongs to the application: its process runs the record's
-    // executable and, when the record names a caption, the window has that text (letter case aside).
+    // 1 when the window exists and belongs to the application: its process (for a Store app's frame,
+    // the hosted app's) runs the record's executable and, when the record names a caption, the window
+    // has that text (letter case aside).
     int IsApplicationWindow(WindowHandle window, const tagPRGINFO& app);
     // Starts the application, or raises its window without activating it.
     int StartApplicationOf(const tagPRGINFO& app);
@@ -80,7 +81,10 @@ public:
     void ForgetWindow() { cachedWindow_.store(kNoWindow); }
     bool MenuShown() const { return menuShown_.load() != 0; }
     // The display made after the handler (or none, before it goes).
-    void AttachDisplay(IOsdDisplay* display) { display_.store(display); }
+    void AttachDisplay(IOsdDisplay* display) {
+        display_.store(display);
+        executor_.AttachDisplay(display);
+    }
     IWindows& Windows() { return services_.exec.windows; }
 
     // The main-menu place last started or found running, for the whole process.

@@ -1,5 +1,6 @@
 #include "exec/FindWindow.h"
 
+#include "base/Path.h"
 #include "base/Text.h"
 
 #include "support/LMDebug.h"
@@ -11,7 +12,37 @@ namespace lm {
 namespace {
 constexpr uint32_t kFindContext = 32;
 constexpr size_t kClassChars = 260;
+bool IsFrameHost(const std::wstring& path) {
+    return SameText(PathFileName(path), kFrameHostExecutable);
+}
+
+// The first child window of another process than the frame's.
+uint32_t HostedProcess(IWindows& windows, WindowHandle frame, uint32_t frameProcess) {
+    for (WindowHandle child : windows.Children(frame)) {
+        const uint32_t processId = windows.WindowProcessId(child);
+        if (processId != 0 && processId != frameProcess)
+            return processId;
+    }
+    return frameProcess;
+}
+
 } // namespace
+
+uint32_t WindowApplicationProcess(IWindows& windows, IProcesses& processes, WindowHandle window) {
+    const uint32_t processId = windows.WindowProcessId(window);
+    std::wstring path;
+    if (processId == 0 || !processes.ImagePath(processId, path) || !IsFrameHost(path))
+        return processId;
+    return HostedProcess(windows, window, processId);
+}
+
+std::wstring WindowExecutablePath(IWindows& windows, IProcesses& processes, WindowHandle window) {
+    std::wstring path;
+    const uint32_t processId = WindowApplicationProcess(windows, processes, window);
+    if (processId == 0 || !processes.ImagePath(processId, path))
+        path.clear();
+    return path;
+}
 
 WindowHandle CLMFindWindow::FindWindow(const std::wstring& caption, const std::wstring& executable,
                                        bool includeInvisible) {
@@ -82,6 +113,11 @@ const std::wstring& CLMFindWindow::ProcessPath(uint32_t processId) {
     return paths_.emplace(processId, TextToLower(path.substr(0, kWindowTextChars))).first->second;
 }
 
+uint32_t CLMFindWindow::ApplicationProcess(WindowHandle window) {
+    const uint32_t processId = windows_.WindowProcessId(window);
+    return IsFrameHost(ProcessPath(processId)) ? HostedProcess(windows_, window, processId) : processId;
+}
+
 bool CLMFindWindow::Listed(WindowHandle window, bool includeInvisible) {
     return (includeInvisible || windows_.IsVisible(window)) && windows_.Parent(window) == kNoWindow &&
            windows_.ClassName(window, kClassChars) != kExcludedClass;
@@ -96,7 +132,8 @@ WindowHandle CLMFindWindow::FindWindowNT(const tagSearch& search, bool includeIn
     WindowHandle rule[5] = {};
     std::unordered_set<uint32_t> firstListed; // processes of the executable whose first window was seen
     windows_.EnumTopLevelWindows([&](WindowHandle window) {
-        const uint32_t processId = windows_.WindowProcessId(window);
+        // A Store app's frame counts as a window of the app it hosts.
+        const uint32_t processId = hasExe ? ApplicationProcess(window) : windows_.WindowProcessId(window);
         const bool exeWindow = hasExe && !firstListed.count(processId) &&
                                ProcessPath(processId).find(search.executable) != std::wstring::npos;
         std::wstring caption;

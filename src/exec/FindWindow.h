@@ -16,6 +16,18 @@ namespace lm {
 
 constexpr size_t kWindowTextChars = 260;
 
+// Store apps run in a window frame that belongs to this process; the app's own window is a child of the
+// frame.
+constexpr const wchar_t* kFrameHostExecutable = L"applicationframehost.exe";
+
+// The process that a window stands for: the window's own, or for a Store app's frame the process of its
+// hosted child (the first child of another process). A frame without a hosted child (a suspended or
+// minimised app) stays the frame host's. 0 when the window has no process.
+uint32_t WindowApplicationProcess(IWindows& windows, IProcesses& processes, WindowHandle window);
+// The full path of the executable that the window stands for, as above; empty when the process cannot
+// be opened or its name read. Whoever detects an application's executable from its window asks here.
+std::wstring WindowExecutablePath(IWindows& windows, IProcesses& processes, WindowHandle window);
+
 // The window of an application, by caption and executable.
 class CLMFindWindow {
 public:
@@ -48,6 +60,8 @@ private:
     bool Listed(WindowHandle window, bool includeInvisible);
     // The lower-case executable of the process, asked of the system once per search.
     const std::wstring& ProcessPath(uint32_t processId);
+    // The window's process, or the hosted app's for a Store app's frame.
+    uint32_t ApplicationProcess(WindowHandle window);
     // The walk over the windows' creating modules, for the older platform family.
     WindowHandle FindWindow98(tagSearch& search);
     void Walk98(tagSearch& search);

@@ -234,8 +234,14 @@ public:
             out.push_back(tagPROCESSENTRY{pid, PathFileName(path)});
         return true;
     }
+    bool IntegrityLevel(uint32_t pid, uint32_t& level) override {
+        level = pid == 0 ? ownLevel : levels.count(pid) ? levels[pid] : 0;
+        return level != 0;
+    }
     PlatformFamily family = PlatformFamily::NT;
     std::map<uint32_t, std::wstring> images; // processes that can be opened, by ID
+    uint32_t ownLevel = kIntegrityMedium;
+    std::map<uint32_t, uint32_t> levels; // integrity levels that can be read, by process ID
 };
 
 class FakeShell final : public IShell {

@@ -108,6 +108,31 @@ TEST_F(FindWindowTest, ProcessesAreMappedByTheirImageOrByTheSnapshotOfTheOlderFa
     EXPECT_EQ(Find(L"", L"service400.exe"), kNoWindow);
 }
 
+TEST_F(FindWindowTest, AStoreAppsFrameStandsForTheAppItHosts) {
+    // Two apps in frames of the one frame host; the frame's own title bar comes before the app's window.
+    const std::wstring host = L"C:\\Windows\\System32\\ApplicationFrameHost.exe";
+    const std::wstring photos = L"C:\\Program Files\\WindowsApps\\Photos\\Photos.exe";
+    WindowHandle calculatorFrame = App(50, host, L"Calculator");
+    WindowHandle photosFrame = App(50, host, L"Photos - beach.jpg");
+    WindowHandle suspendedFrame = App(50, host, L"Mail");
+    processes.images[61] = L"C:\\Program Files\\WindowsApps\\Calc\\CalculatorApp.exe";
+    processes.images[62] = photos;
+    windows[windows.AddChild(calculatorFrame, L"Windows.UI.Core.CoreWindow", 0)].processId = 61;
+    windows.AddChild(photosFrame, L"ApplicationFrameTitleBarWindow", 0);
+    windows[windows.AddChild(photosFrame, L"Windows.UI.Core.CoreWindow", 0)].processId = 62;
+
+    EXPECT_EQ(Find(L"", L"photos.exe"), photosFrame);
+    EXPECT_EQ(Find(L"beach", L"Photos.exe"), photosFrame);
+    EXPECT_EQ(Find(L"", L"calculatorapp.exe"), calculatorFrame);
+    EXPECT_EQ(WindowExecutablePath(windows, processes, photosFrame), photos);
+    // A frame whose app is suspended (no hosted window) stays the frame host's.
+    EXPECT_EQ(Find(L"", L"applicationframehost.exe"), suspendedFrame);
+    EXPECT_EQ(WindowExecutablePath(windows, processes, suspendedFrame), host);
+    processes.images.erase(62);
+    EXPECT_EQ(WindowExecutablePath(windows, processes, photosFrame), L"");
+    EXPECT_EQ(Find(L"", L"photos.exe"), kNoWindow);
+}
+
 TEST_F(FindWindowTest, TheWalkOverCreatingModulesRunsOnlyOnTheOlderFamily) {
     WindowHandle untitled = windows.Add(L"", L"T", 10);
     WindowHandle titled = windows.Add(L"Tool", L"T", 10);

@@ -119,6 +119,18 @@ TEST_F(KeyPathTest, TheActiveSetFollowsTheWindowsOfTheMainMenu) {
     EXPECT_EQ(Key(RCKEY_POWER), 1);
     EXPECT_EQ(display.Take(), Texts{L"Editor"});
     EXPECT_EQ(shell.started, Texts{L"open|/rc/editor.exe||/rc|5"});
+
+    // A Store app's frame belongs to the frame host; the app's window inside it makes it the app's,
+    // for the choice of the set and for keeping it.
+    processes.images[50] = L"C:\\Windows\\System32\\ApplicationFrameHost.exe";
+    processes.images[51] = L"C:\\Program Files\\WindowsApps\\Player\\player.exe";
+    WindowHandle frame = windows.Add(L"Player", L"ApplicationFrameWindow", 50);
+    windows[windows.AddChild(frame, L"Windows.UI.Core.CoreWindow", 0)].processId = 51;
+    EXPECT_EQ(Key(RCKEY_RED), 1);
+    EXPECT_EQ(Active(), L"Player1");
+    EXPECT_EQ(handler->IsApplicationWindow(frame, handler->ActiveSet()->record), 1);
+    EXPECT_EQ(Key(RCKEY_RED), 1);
+    EXPECT_EQ(windows[frame].posted, Posted(2, {kWmCommand, 777, 0}));
 }
 
 TEST_F(KeyPathTest, TheMainMenuDisplayCommandsThePointerAndTheReload) {

@@ -3,6 +3,7 @@
 #include "WinTestSupport.h"
 
 #include "TargetIds.h"
+#include "base/Path.h"
 #include "base/Text.h"
 #include "exec/CmdExecutor.h"
 #include "exec/DlgShutdownWarning.h"
@@ -107,6 +108,15 @@ TEST_F(TargetAppTest, ControlAndWindowCommandsReachAnotherProcess) {
 }
 
 TEST_F(TargetAppTest, KeystrokesComeToTheFrontAndReachAModalDialog) {
+    // The integrity levels of both processes are read; Wine gives every process the same (elevated)
+    // token, so the target is never above this program and its keys are sent.
+    uint32_t own = 0, other = 0;
+    ASSERT_TRUE(NativeProcesses().IntegrityLevel(0, own));
+    ASSERT_TRUE(NativeProcesses().IntegrityLevel(target.Id(), other));
+    EXPECT_GE(own, uint32_t(kIntegrityMedium));
+    EXPECT_EQ(other, own);
+    EXPECT_FALSE(NativeProcesses().IntegrityLevel(0xFFFFFFF0u, other));
+
     HWND front = WindowInFront();
     EXPECT_EQ(Run(CMD_KEY, VK_F5, MOD_KEY_CTRL | MOD_KEY_SHIFT), 1);
     Logged("KEYDOWN 17\nKEYDOWN 16\nKEYDOWN 116\nKEYUP 116\nKEYUP 16\nKEYUP 17");
@@ -126,6 +136,28 @@ TEST_F(TargetAppTest, KeystrokesComeToTheFrontAndReachAModalDialog) {
     Logged("DIALOG END 2");
     EXPECT_TRUE(IsWindow(window));
     DestroyWindow(front);
+}
+
+// A Store app's frame, made of the target application copied under the frame host's name, with a window
+// of this process put into it as the hosted app's.
+TEST_F(ExecWinTest, AFrameHostsWindowStandsForTheProcessOfItsHostedChild) {
+    const std::wstring host = NewTempDir(L"frame") + L"\\ApplicationFrameHost.exe";
+    ASSERT_TRUE(CopyFileW((BinDir() + L"\\TargetApp.exe").c_str(), host.c_str(), TRUE));
+    ChildProcess frameHost;
+    ASSERT_TRUE(frameHost.Start(host, L""));
+    HWND frame = frameHost.WaitForWindow(kTargetClass);
+    ASSERT_NE(frame, nullptr);
+    const auto handle = reinterpret_cast<WindowHandle>(frame);
+    EXPECT_TRUE(SameText(PathFileName(WindowExecutablePath(NativeWindows(), NativeProcesses(), handle)),
+                         L"ApplicationFrameHost.exe"));
+
+    HWND hosted = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, frame, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(hosted, nullptr);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_TRUE(SameText(WindowExecutablePath(NativeWindows(), NativeProcesses(), handle), self));
+    DestroyWindow(hosted);
 }
 
 TEST_F(ExecWinTest, TheShutdownWarningCountsDownAndOnlyOkOrTheEndConfirm) {

@@ -203,6 +203,32 @@ public:
         CloseHandle(snapshot);
         return true;
     }
+    // The limited query right is granted on elevated processes too, and their token can be read.
+    bool IntegrityLevel(uint32_t processId, uint32_t& level) override {
+        level = 0;
+        HANDLE process = processId ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)
+                                   : GetCurrentProcess();
+        if (!process)
+            return false;
+        HANDLE token = nullptr;
+        const bool opened = OpenProcessToken(process, TOKEN_QUERY, &token) != 0;
+        if (processId)
+            CloseHandle(process);
+        if (!opened)
+            return false;
+        alignas(TOKEN_MANDATORY_LABEL) unsigned char
+            buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+        DWORD size = 0;
+        bool read = GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof(buffer), &size) != 0;
+        CloseHandle(token);
+        if (!read)
+            return false;
+        PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+        if (!IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0)
+            return false;
+        level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
+        return true;
+    }
 };
 
 class Win32Shell final : public IShell {

@@ -64,10 +64,27 @@ void WindowSearch(timing::Timer& timer) {
     }
 }
 
+// What the check for a target that runs as administrator adds to every keystroke and control command:
+// the integrity levels of this process and the target's, beside the one SendInput of a key event.
+void ElevationCheck(timing::Timer& timer) {
+    ChildProcess target;
+    target.Start(BinDir() + L"\\TargetApp.exe", L"");
+    HWND window = target.WaitForWindow(kTargetClass);
+    if (!window)
+        return (void)std::printf("no target window\n");
+    CElevatedTargets elevated(NativeWindows(), NativeProcesses());
+    const auto handle = reinterpret_cast<WindowHandle>(window);
+    timer.SideBySide(500, {{"elevation check of the target", [&] { elevated.IsRefused(handle); }},
+                           {"one key event (SendInput, Shift up)",
+                            [] { NativeInput().SendInput(tagINPUTRECORD::Key(kVkShift, true)); }}});
+}
+
 } // namespace
 } // namespace lm
 
 LM_TIMING_AREA(exec) {
     std::printf(" window search\n");
     lm::WindowSearch(timer);
+    std::printf(" check for targets that run as administrator\n");
+    lm::ElevationCheck(timer);
 }
