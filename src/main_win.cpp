@@ -16,7 +16,7 @@
 #include "support/LMDebug.h"
 #include "support/LMLocalizeWin.h"
 
-#include "../../res/Version.h"
+#include "../res/Version.h"
 
 #include <windows.h>
 #include <commctrl.h>
