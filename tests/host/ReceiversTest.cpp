@@ -20,7 +20,7 @@ namespace {
 // the localised "Default" in capitals, cut to the row.
 TEST(ReceiverTypes, TypesAndProductsMatchTheGoldenFile) {
     std::vector<std::wstring> lines;
-    for (int type = -1; type <= kReceiverTypeCount + 1; ++type)
+    for (int type = -1; type <= kReceiverSlotCount; ++type)
         lines.push_back(FormatBounded(200, L"type %d: \"%ls\"", type, ReceiverTypeName(type).c_str()));
     for (int i = 0; i < kReceiverTypeCount; ++i)
         EXPECT_EQ(ReceiverTypes()[static_cast<size_t>(i)].type, i);
@@ -157,7 +157,8 @@ TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
     EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
     bus.installed = {L"Vistar S USB"};
     // Numbers that are no type are refused.
-    EXPECT_EQ(receivers->FreeReceiver(-1) + receivers->FreeReceiver(16) + receivers->ReinitReceiver(32, 1),
+    EXPECT_EQ(receivers->FreeReceiver(-1) + receivers->FreeReceiver(kReceiverSlotCount) +
+                  receivers->ReinitReceiver(32, 1),
               0);
     // A re-scan keeps one running source; FreeReceivers ends it and clears the state.
     ASSERT_EQ(receivers->InitReceivers(), 1);
