@@ -47,4 +47,13 @@ public:
 
 IHidInputs& NativeHidInputs();
 
+// Tests of the Windows implementation send this message to its window (class "LumoraHidRemoteInput")
+// instead of a WM_INPUT: wParam holds usage page (high word) and usage (low word), lParam points to a
+// tagHIDTESTREPORT.
+constexpr uint32_t kWmTestReport = 0x8000 + 0x48; // WM_APP + 0x48
+struct tagHIDTESTREPORT {
+    const uint8_t* data;
+    size_t size;
+};
+
 } // namespace lm

@@ -1,7 +1,10 @@
-// The network receiver: the server's line protocol, the button map, the push sources' key state, the
-// back-off of the connection, and the whole source against a server on the loopback address.
+// The receivers that push their keys: the sources' key state; the network receiver's line protocol,
+// button map, back-off and the whole source against a server on the loopback address; the HID remote's
+// usage table and report parser (golden reports) and its source against a fake input.
+#include "receivers/SrcHidRemote.h"
 #include "receivers/SrcIrServer.h"
 
+#include "Golden.h"
 #include "ReceiverTestSupport.h"
 #include "base/Text.h"
 #include "cmdset/RemoteKeys.h"
@@ -310,6 +313,96 @@ TEST(SrcIrServer, KeysFromALoopbackServerTakeTheRoadOfAReceiverAcrossDropsAndGar
         << log.Trail(start);
     for (const auto& e : events)
         EXPECT_EQ(e.singleShot, 0u);
+}
+
+// Reports of the golden file ("<page>: <bytes in hex>") with what the parser and the table make of them,
+// then the whole usage table.
+TEST(HidRemote, ReportsAndTheUsageTableMatchTheGoldenFile) {
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : test::GoldenCases("hid-remote")) {
+        if (line.rfind(L"table ", 0) == 0)
+            continue;
+        const std::wstring input = line.substr(0, line.find(L" -> "));
+        const auto page = static_cast<uint16_t>(std::wcstoul(input.c_str(), nullptr, 16));
+        std::vector<uint8_t> bytes;
+        for (size_t at = input.find(L':') + 1; at + 2 <= input.size(); at += 3)
+            bytes.push_back(static_cast<uint8_t>(std::wcstoul(input.substr(at + 1, 2).c_str(), nullptr, 16)));
+        int32_t usage = ParseHidRemoteReport(page, bytes.data(), bytes.size());
+        int32_t key = usage > 0 ? HidUsageToKey(page, static_cast<uint16_t>(usage)) : kNoKeyId;
+        lines.push_back(FormatBounded(200, L"%ls -> usage %d key %d", input.c_str(), usage, key));
+    }
+    for (const tagHIDUSAGEKEY& row : HidRemoteUsages())
+        lines.push_back(
+            FormatBounded(100, L"table 0x%04X 0x%04X -> %d", row.usagePage, row.usage, row.keyId));
+    EXPECT_TRUE(test::MatchesGolden("hid-remote", lines));
+    EXPECT_EQ(AppCommandToKey(10), RCKEY_VOL_UP);
+    EXPECT_EQ(AppCommandToKey(14), RCKEY_PLAY);
+    EXPECT_EQ(AppCommandToKey(2), RCKEY_NONE);
+}
+
+// The system's input of HID remotes as a test drives it.
+class FakeHidInput final : public IHidInput {
+public:
+    bool DevicePresent(const std::vector<tagHIDCOLLECTION>& collections) override {
+        asked = collections.size();
+        return present;
+    }
+    bool Start(const std::vector<tagHIDCOLLECTION>&, IHidInputSink& s, bool consume) override {
+        sink = &s;
+        consuming = consume;
+        return startWorks;
+    }
+    void Stop() override { sink = nullptr; }
+    void Report(uint16_t page, std::vector<uint8_t> bytes) {
+        sink->OnHidReport(tagHIDCOLLECTION{page, 1}, bytes.data(), bytes.size());
+    }
+    bool present = true, startWorks = true, consuming = false;
+    size_t asked = 0;
+    IHidInputSink* sink = nullptr;
+};
+
+TEST(SrcHidRemote, ReportsAndApplicationCommandsBecomeKeysOnThePollingRoad) {
+    test::FakeClock clock;
+    test::FakeThreads threads{&clock};
+    test::EventLog log(clock);
+    auto owned = std::make_unique<FakeHidInput>();
+    FakeHidInput& input = *owned;
+    CSrcHidRemote source({clock, threads, nullptr}, std::move(owned));
+    // Found only with a device of the two collections; an input that cannot start fails Init.
+    input.present = false;
+    EXPECT_EQ(source.Init(&log, test::EventLog::Callback), 0);
+    EXPECT_EQ(input.asked, 2u);
+    input.present = true, input.startWorks = false;
+    EXPECT_EQ(source.Init(&log, test::EventLog::Callback), 0);
+    EXPECT_FALSE(source.IsPolling() || source.IsInitialised());
+    input.startWorks = true;
+    ASSERT_EQ(source.Init(&log, test::EventLog::Callback), 1);
+    EXPECT_TRUE(input.consuming && source.IsPolling());
+    auto poll = [&](uint32_t ms) {
+        clock.Advance(ms);
+        source.PollOnce();
+    };
+    // Volume + pressed, held across polls, released; an application command right after the report is
+    // the system's copy of it; later it is a tap of its own.
+    const uint32_t start = clock.TickCount();
+    input.Report(kHidPageConsumer, {0x01, 0xE9, 0x00});
+    poll(80), poll(80);
+    input.Report(kHidPageConsumer, {0x01, 0x00, 0x00});
+    input.sink->OnAppCommand(10);
+    poll(80);
+    EXPECT_EQ(source.GetLastKeyId(), kNoKeyId);
+    clock.Advance(500);
+    input.sink->OnAppCommand(10);
+    poll(80), poll(80);
+    // The green button of the Media Center page, then a report with no layout and an unmapped usage.
+    input.Report(kHidPageMediaCenter, {0x02, 0x0D});
+    input.Report(kHidPageMediaCenter, {0x02, 0x00});
+    poll(80);
+    input.Report(kHidPageConsumer, {0x01, 0xB0, 0x00, 0x00});
+    input.Report(kHidPageMediaCenter, {0x02, 0x26});
+    poll(80);
+    EXPECT_EQ(source.UnknownReports(), 1u);
+    EXPECT_EQ(log.Trail(start), "241@80 241@820 160@980");
 }
 
 } // namespace
