@@ -28,11 +28,15 @@ enum class IrServerState {
     Retrying, // the last attempt failed or the server went away; the next one waits
 };
 
-// String IDs of the state texts the options page shows.
-constexpr uint32_t kStringIrServerConnected = 57101;  // "Connected"
-constexpr uint32_t kStringIrServerConnecting = 57102; // "Connecting..."
-constexpr uint32_t kStringIrServerRetrying = 57103;   // "Not connected - trying again"
-constexpr uint32_t kStringIrServerStopped = 57104;    // "Off"
+// String IDs of the options page's texts for the network receiver: its group, the labels of host and
+// port, and the state texts.
+constexpr uint32_t kStringIrServerGroup = 1460;      // "Network IR server"
+constexpr uint32_t kStringIrServerHost = 1461;       // "Server address"
+constexpr uint32_t kStringIrServerPort = 1462;       // "Port"
+constexpr uint32_t kStringIrServerConnected = 1463;  // "Connected"
+constexpr uint32_t kStringIrServerConnecting = 1464; // "Connecting..."
+constexpr uint32_t kStringIrServerRetrying = 1465;   // "Not connected - trying again"
+constexpr uint32_t kStringIrServerStopped = 1466;    // "Off"
 uint32_t IrServerStateText(IrServerState state);
 
 class CSrcIrServer : public CSrcPush {
