@@ -254,6 +254,29 @@ private:
     std::thread thread_;
 };
 
+// The system's sockets: a read waits no longer than asked, a closed connection and a port nobody
+// listens on are told apart from a time-out.
+TEST(Sockets, ConnectReceiveWithATimeOutAndClose) {
+    uint16_t closedPort = 0;
+    {
+        LoopbackServer server({{{150, "ab"}, {100, ""}}});
+        closedPort = server.Port();
+        std::unique_ptr<ISocket> socket = NativeSockets().NewSocket();
+        char buffer[8];
+        EXPECT_EQ(socket->Receive(buffer, sizeof buffer, 10), kSocketClosed) << "not connected";
+        ASSERT_TRUE(socket->Connect(L"localhost", server.Port(), 1000));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(socket->Receive(buffer, sizeof buffer, 50), kSocketTimeout);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(140));
+        EXPECT_EQ(socket->Receive(buffer, sizeof buffer, 1000), 2);
+        EXPECT_EQ(socket->Receive(buffer, sizeof buffer, 1000), kSocketClosed);
+        socket->Close();
+        socket->Close();
+    }
+    EXPECT_FALSE(NativeSockets().NewSocket()->Connect(L"127.0.0.1", closedPort, 1000));
+    EXPECT_FALSE(NativeSockets().NewSocket()->Connect(L"no-such-host.invalid", 8765, 1000));
+}
+
 bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
     for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
          std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(5)))
