@@ -137,9 +137,10 @@ public:
     // Device broadcasts: arrival re-creates, query-remove and remove-complete free the receiver types
     // the device path names; the FireWire sound card's removal ends the process. Returns 1.
     int HandleDeviceChange(uint32_t eventCode, const tagDEVICEEVENT* record);
+    // The HID remote (type 17) follows the arrival and removal of any USB or HID device: it is created
+    // when such a device comes and none runs, and created anew (which checks for a device) when one has
+    // gone.
     // Suspend frees receiver types 13 and 10; resume re-creates 10 and 13. Return 1.
-    // (The HID remote follows any USB or HID device's arrival and removal: it is started when such a
-    // device comes and none runs, and checked again when one goes.)
     int HandlePowerSuspend();
     int HandlePowerResume();
 

@@ -172,6 +172,34 @@ TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
     EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
 }
 
+// Sockets that are never used: the connection thread does not run on fake threads.
+class NoSockets final : public ISockets {
+public:
+    std::unique_ptr<ISocket> NewSocket() override { return nullptr; }
+};
+
+TEST_F(ReceiversTest, TheNetworkAndHidReceiversAreFoundWhenEnabledConfiguredOrPresent) {
+    EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 0); // not enabled
+    NoSockets sockets;
+    test::FakeHidInputs inputs;
+    bool configured = false;
+    factory.EnableIrServer(sockets, [&](tagIRSERVERCONFIG& config) {
+        config.host = L"mediapc", config.port = 8765;
+        return configured;
+    });
+    factory.EnableHidRemote(inputs);
+    EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 0);
+    // A configured server counts as found before it answers; a HID remote when its device is there.
+    configured = true, inputs.present = true;
+    EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 2);
+    EXPECT_EQ(State(), "found 0x30000 ready 0 slots 16 17 open 0");
+    EXPECT_EQ(receivers->Source(16)->GetDescription(), L"mediapc:8765");
+    EXPECT_EQ(receivers->Source(17)->GetName(), ReceiverTypeName(17));
+    inputs.present = false;
+    EXPECT_EQ(receivers->ReinitReceiver(17, 1), 0);
+    EXPECT_EQ(State(), "found 0x10000 ready 0 slots 16 open 0");
+}
+
 TEST_F(ReceiversTest, AReceiverThatNoLongerAnswersLogsUnmappedCodes) {
     test::TraceCapture trace(clock, 3);
     bus.installed = {L"Vistar S USB"};

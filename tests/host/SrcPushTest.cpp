@@ -363,33 +363,12 @@ TEST(HidRemote, ReportsAndTheUsageTableMatchTheGoldenFile) {
     EXPECT_EQ(AppCommandToKey(2), RCKEY_NONE);
 }
 
-// The system's input of HID remotes as a test drives it.
-class FakeHidInput final : public IHidInput {
-public:
-    bool DevicePresent(const std::vector<tagHIDCOLLECTION>& collections) override {
-        asked = collections.size();
-        return present;
-    }
-    bool Start(const std::vector<tagHIDCOLLECTION>&, IHidInputSink& s, bool consume) override {
-        sink = &s;
-        consuming = consume;
-        return startWorks;
-    }
-    void Stop() override { sink = nullptr; }
-    void Report(uint16_t page, std::vector<uint8_t> bytes) {
-        sink->OnHidReport(tagHIDCOLLECTION{page, 1}, bytes.data(), bytes.size());
-    }
-    bool present = true, startWorks = true, consuming = false;
-    size_t asked = 0;
-    IHidInputSink* sink = nullptr;
-};
-
 TEST(SrcHidRemote, ReportsAndApplicationCommandsBecomeKeysOnThePollingRoad) {
     test::FakeClock clock;
     test::FakeThreads threads{&clock};
     test::EventLog log(clock);
-    auto owned = std::make_unique<FakeHidInput>();
-    FakeHidInput& input = *owned;
+    auto owned = std::make_unique<test::FakeHidInput>();
+    test::FakeHidInput& input = *owned;
     CSrcHidRemote source({clock, threads, nullptr}, std::move(owned));
     // Found only with a device of the two collections; an input that cannot start fails Init.
     input.present = false;
