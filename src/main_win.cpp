@@ -7,12 +7,14 @@
 #include "exec/DlgShutdownWarning.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "platform/HidInput.h"
 #include "platform/Instance.h"
 #include "platform/IrDevice.h"
 #include "platform/Platform.h"
 #include "platform/Power.h"
 #include "platform/Sound.h"
 #include "platform/Timer.h"
+#include "platform/Socket.h"
 #include "support/LMDebug.h"
 #include "support/LMLocalizeWin.h"
 
@@ -67,6 +69,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
                                   NativeWindows(), NativeInstanceLock(), NativeSystemInfo(), loc, keyNames,
                                   ProcessAppCatalog(), sources, keyPath, shell},
                    commandLine ? commandLine : L"");
+    sources.EnableIrServer(NativeSockets(),
+                           [&app](tagIRSERVERCONFIG& config) { return app.IrServerConfig(config); });
+    sources.EnableHidRemote(NativeHidInputs());
     app.InitInstance();
     TraceMessage(kTraceMsg, kTraceAllContexts, L"%ls ends (%d)\n", TEXT(LM_PRODUCT_NAME), app.ExitCode());
     return app.ExitCode();

@@ -208,6 +208,11 @@ int CRemoteApp::HandleDeviceChange(uint32_t eventCode, const tagDEVICEEVENT* rec
         if (path.find(L"midi") != std::wstring::npos)
             ReinitReceiver(1, 1);
     }
+    if (path.rfind(L"\\\\?\\usb#", 0) == 0 || path.rfind(L"\\\\?\\hid#", 0) == 0) {
+        CSrc* hid = receivers_.Source(kReceiverTypeHidRemote);
+        if (arrival ? hid == nullptr : (hid != nullptr && eventCode == kDbtDeviceRemoveComplete))
+            ReinitReceiver(kReceiverTypeHidRemote, 1);
+    }
     const uint32_t types = UsbReceiverTypes(path);
     for (int type = 0; type < kReceiverTypeCount; ++type) {
         if ((types & Bit(type)) == 0)
@@ -244,6 +249,25 @@ bool CRemoteApp::SwitchLanguage(uint32_t langId) {
     services_.localize.SetLanguage(entry->langId);
     registry_.WriteDword(kLanguageValue, entry->langId);
     return true;
+}
+
+bool CRemoteApp::IrServerConfig(tagIRSERVERCONFIG& config) {
+    const tagSETTINGS s = settings_.Get();
+    if (Trim(s.irServerHost).empty() || s.irServerPort == 0 || s.irServerPort > 0xFFFF)
+        return false;
+    config.host = Trim(s.irServerHost);
+    config.port = static_cast<uint16_t>(s.irServerPort);
+    config.buttons.clear();
+    if (admin_)
+        config.buttons = services_.profiles.GetSection(admin_->UserFile(), CIrButtonMap::kSection);
+    return true;
+}
+
+std::wstring CRemoteApp::IrServerStatusText() {
+    const auto* source = dynamic_cast<const CSrcIrServer*>(receivers_.Source(kReceiverTypeIrServer));
+    std::wstring text;
+    services_.localize.LoadText(IrServerStateText(source ? source->State() : IrServerState::Stopped), text);
+    return text;
 }
 
 uint32_t CRemoteApp::ReceiverSelection() {

@@ -141,9 +141,21 @@ public:
     // Device broadcasts: arrival re-creates, query-remove and remove-complete free the receiver types
     // the device path names; the FireWire sound card's removal ends the process. Returns 1.
     int HandleDeviceChange(uint32_t eventCode, const tagDEVICEEVENT* record);
+    // The HID remote (type 17) follows the arrival and removal of any USB or HID device: it is created
+    // when such a device comes and none runs, and created anew (which checks for a device) when one has
+    // gone.
     // Suspend frees receiver types 13 and 10; resume re-creates 10 and 13. Return 1.
     int HandlePowerSuspend();
     int HandlePowerResume();
+
+    // The network receiver's server and buttons: host and port of the settings, the lines of the user
+    // command-set file's "Remote Buttons" section. False while no server is configured (the type is then
+    // not found). The options page, after changing host or port, saves the settings and calls
+    // ReinitReceiver(kReceiverTypeIrServer, 1).
+    bool IrServerConfig(tagIRSERVERCONFIG& config);
+    // The network receiver's state as the options page shows it, in the user-interface language:
+    // connected, connecting, trying again, or off while no source runs.
+    std::wstring IrServerStatusText();
 
     // The language menu's command: false when the ID is no selectable language or the language is not
     // available. Otherwise makes it current and stores it as " Language" under the program's key.

@@ -50,6 +50,10 @@ void CSettings::SettingsLoad() {
     registry_.ReadDword(L"Selection", s.selection, kRcKey);
     registry_.ReadDword(L"Vistar: Disable Key 0", s.vistarDisableKey0, kRcKey);
     registry_.ReadString(L"MIDI device", s.midiDevice, static_cast<int>(kMidiDeviceChars), kRcKey);
+    registry_.ReadString(L"IR Server Host", s.irServerHost, static_cast<int>(kIrServerHostChars), kRcKey);
+    registry_.ReadDword(L"IR Server Port", s.irServerPort, kRcKey);
+    if (s.irServerPort > 0xFFFF)
+        s.irServerPort = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         block_ = s;
@@ -77,6 +81,8 @@ int CSettings::SettingsSave() {
     registry_.WriteDword(L"Selection", s.selection, kRcKey);
     registry_.WriteDword(L"Vistar: Disable Key 0", s.vistarDisableKey0, kRcKey);
     registry_.WriteString(L"MIDI device", s.midiDevice, kRcKey);
+    registry_.WriteString(L"IR Server Host", s.irServerHost, kRcKey);
+    registry_.WriteDword(L"IR Server Port", s.irServerPort, kRcKey);
 
     SetAutostart(s.autostart);
     std::lock_guard<std::mutex> lock(mutex_);
@@ -109,6 +115,9 @@ void CSettings::Set(const tagSETTINGS& settings) {
     tagSETTINGS s = settings;
     s.exclusiveApplication = CutTo(s.exclusiveApplication, kExclusiveApplicationChars - 1);
     s.midiDevice = CutTo(s.midiDevice, kMidiDeviceChars - 1);
+    s.irServerHost = CutTo(Trim(s.irServerHost), kIrServerHostChars - 1);
+    if (s.irServerPort > 0xFFFF)
+        s.irServerPort = 0;
     std::lock_guard<std::mutex> lock(mutex_);
     block_ = std::move(s);
 }

@@ -26,6 +26,10 @@ struct tagSETTINGS {
     uint32_t selection = 0xFFFFFFFE; // receiver types to start, bit n for type n
     std::wstring midiDevice;
     uint32_t vistarDisableKey0 = 0;
+    // The network IR server: host name or address, and TCP port (1..65535). An empty host or port 0
+    // leaves the network receiver off.
+    std::wstring irServerHost = L"127.0.0.1";
+    uint32_t irServerPort = 8765;
     friend bool operator==(const tagSETTINGS&, const tagSETTINGS&) = default;
 };
 
@@ -51,6 +55,7 @@ public:
     // Texts are held with at most one character less than these, as in their fixed arrays.
     static constexpr size_t kExclusiveApplicationChars = 256;
     static constexpr size_t kMidiDeviceChars = 128;
+    static constexpr size_t kIrServerHostChars = 256;
     static constexpr uint32_t kLayoutVersion = 4;
     // The Windows autostart entries: the current one under the user's Run key and the names of older
     // versions, which are removed from both hives.

@@ -145,7 +145,8 @@ CProfileEdit CCmdSetAdmin::EditFile(const std::wstring& file) {
 bool CCmdSetAdmin::IsReservedSection(const std::wstring& name) {
     return CProfileStore::NamesMatch(name, kSettingsSection) ||
            CProfileStore::NamesMatch(name, kSoftwareSection) ||
-           CProfileStore::NamesMatch(name, kKeyNamesSection);
+           CProfileStore::NamesMatch(name, kKeyNamesSection) ||
+           CProfileStore::NamesMatch(name, kRemoteButtonsSection);
 }
 
 std::vector<std::wstring> CCmdSetAdmin::CommandSetNames(const std::wstring& file) {

@@ -97,7 +97,8 @@ public:
     CKeyNames& KeyNames() { return services_.keyNames; }
     CProfileStore& Profiles() { return services_.profiles; }
 
-    // True for "Settings", "Software" and "Key names" (in any letter case): never a command set.
+    // True for "Settings", "Software", "Key names" and "Remote Buttons" (in any letter case): never a
+    // command set.
     static bool IsReservedSection(const std::wstring& name);
     // The sets of a file (its sections less the reserved ones), in file order.
     std::vector<std::wstring> CommandSetNames(const std::wstring& file);

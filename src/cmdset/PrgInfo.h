@@ -41,6 +41,8 @@ constexpr const wchar_t* kStandardSetName = L"Windows (Standard)";
 constexpr const wchar_t* kSettingsSection = L"Settings";
 constexpr const wchar_t* kSoftwareSection = L"Software";
 constexpr const wchar_t* kKeyNamesSection = L"Key names";
+// The network receiver's button names and their key IDs (user file).
+constexpr const wchar_t* kRemoteButtonsSection = L"Remote Buttons";
 constexpr const wchar_t* kLayoutVersionKey = L"RC Layout Version";
 constexpr int kCurrentLayoutVersion = 4;
 // Places of the main menu ("0".."9" in the section "Software").

@@ -24,7 +24,9 @@ constexpr std::array<tagRECEIVERTYPE, kReceiverTypeCount> kTypes = {{
     {L"Microsoft MCE eHome Receiver", 14},
 }};
 
-constexpr const wchar_t* kScriptedName = L"Scripted Receiver";
+// The program's own receivers, from type 15 on.
+constexpr const wchar_t* kOwnNames[] = {L"Scripted Receiver", L"Network IR Server",
+                                        L"Media Center HID Remote"};
 
 struct ProductRow {
     const wchar_t* name;
@@ -50,8 +52,8 @@ const std::array<tagRECEIVERTYPE, kReceiverTypeCount>& ReceiverTypes() {
 std::wstring ReceiverTypeName(int type) {
     if (type >= 0 && type < kReceiverTypeCount)
         return kTypes[static_cast<size_t>(type)].name;
-    if (type == kReceiverTypeScripted)
-        return kScriptedName;
+    if (type >= kReceiverTypeScripted && type < kReceiverSlotCount)
+        return kOwnNames[type - kReceiverTypeScripted];
     return std::wstring();
 }
 

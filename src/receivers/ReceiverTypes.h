@@ -8,13 +8,16 @@
 
 namespace lm {
 
-// Receiver types 0..14; the program's own scripted receiver takes the number after them.
+// Receiver types 0..14; the program's own receivers take the numbers after them: the scripted receiver,
+// the network IR server and the Media Center-style HID remote.
 constexpr int kReceiverTypeCount = 15;
 constexpr int kReceiverTypeMidi = 0;
 constexpr int kReceiverTypeVistarS = 12;
 constexpr int kReceiverTypeScripted = 15;
-// Slots of the receiver state: the fifteen types and the scripted receiver.
-constexpr int kReceiverSlotCount = 16;
+constexpr int kReceiverTypeIrServer = 16;
+constexpr int kReceiverTypeHidRemote = 17;
+// Slots of the receiver state: the fifteen types and the program's own receivers.
+constexpr int kReceiverSlotCount = 18;
 
 struct tagRECEIVERTYPE {
     wchar_t name[128];
@@ -24,7 +27,7 @@ struct tagRECEIVERTYPE {
 // The fifteen types in type order.
 const std::array<tagRECEIVERTYPE, kReceiverTypeCount>& ReceiverTypes();
 
-// The display name of a type, including the scripted receiver; empty for other numbers.
+// The display name of a type, including the program's own receivers; empty for other numbers.
 std::wstring ReceiverTypeName(int type);
 
 struct tagRCPRODUCT {

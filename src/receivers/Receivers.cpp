@@ -1,5 +1,6 @@
 #include "receivers/Receivers.h"
 
+#include "receivers/SrcHidRemote.h"
 #include "receivers/SrcRcVistar.h"
 #include "receivers/SrcScript.h"
 #include "support/LMDebug.h"
@@ -101,6 +102,16 @@ std::unique_ptr<CSrc> CReceiverFactory::CreateSource(int type) {
         if (scriptPath_.empty())
             return nullptr;
         return std::make_unique<CSrcScript>(services_, files_, scriptPath_);
+    case kReceiverTypeIrServer: {
+        tagIRSERVERCONFIG config;
+        if (!sockets_ || !irServerConfig_ || !irServerConfig_(config))
+            return nullptr;
+        return std::make_unique<CSrcIrServer>(services_, *sockets_, std::move(config));
+    }
+    case kReceiverTypeHidRemote:
+        if (!hidInputs_)
+            return nullptr;
+        return std::make_unique<CSrcHidRemote>(services_, hidInputs_->NewInput());
     default:
         return nullptr;
     }

@@ -5,13 +5,17 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/HidInput.h"
 #include "platform/IrDevice.h"
+#include "platform/Socket.h"
 #include "receivers/ReceiverTypes.h"
 #include "receivers/Src.h"
+#include "receivers/SrcIrServer.h"
 
 namespace lm {
 
@@ -80,7 +84,8 @@ private:
     uint8_t midiChannel_ = kDefaultMidiChannel;
 };
 
-// The sources of this system: the device source of type 12 and, when enabled, the scripted receiver.
+// The sources of this system: the device source of type 12 and, when enabled, the program's own
+// receivers.
 class CReceiverFactory : public ISourceFactory {
 public:
     CReceiverFactory(const tagSRCSERVICES& services, IIrDevices& devices, IFileSystem& files);
@@ -88,6 +93,13 @@ public:
     // scripted receiver is never found, so the options page does not list it.
     void EnableScriptedReceiver(std::wstring scriptPath) { scriptPath_ = std::move(scriptPath); }
     const std::wstring& ScriptPath() const { return scriptPath_; }
+    // Enables the network receiver (type 16). `config` is asked each time the type is created and
+    // returns false while no server is configured; the type is then not found.
+    void EnableIrServer(ISockets& sockets, std::function<bool(tagIRSERVERCONFIG&)> config) {
+        sockets_ = &sockets, irServerConfig_ = std::move(config);
+    }
+    // Enables the HID remote (type 17); it is found when such a device is attached.
+    void EnableHidRemote(IHidInputs& inputs) { hidInputs_ = &inputs; }
 
     std::unique_ptr<CSrc> CreateSource(int type) override;
 
@@ -96,6 +108,9 @@ private:
     IIrDevices& devices_;
     IFileSystem& files_;
     std::wstring scriptPath_;
+    ISockets* sockets_ = nullptr;
+    std::function<bool(tagIRSERVERCONFIG&)> irServerConfig_;
+    IHidInputs* hidInputs_ = nullptr;
 };
 
 } // namespace lm

@@ -57,7 +57,7 @@ int32_t CSrc::HandleIrEvent(uint8_t code, int fromPoll) {
         return 0;
     }
     int32_t mapped = kNoKeyId;
-    if (!MapNecCodeToKeyId(remoteModel, passed, &mapped)) {
+    if (!MapCode(passed, &mapped)) {
         lastKeyId_.store(kNoKeyId, std::memory_order_relaxed);
         LM_TRACE(kTraceErr, L"%ls() - Could not map NEC key code!!!\n", L"CSrc::HandleIrEvent");
         return 0;
@@ -82,6 +82,10 @@ int32_t CSrc::HandleIrEvent(uint8_t code, int fromPoll) {
 
 int32_t CSrc::CheckForDoubleFunctionKey(uint8_t /*code*/, int32_t keyId, int /*fromPoll*/) {
     return keyId;
+}
+
+int CSrc::MapCode(uint8_t code, int32_t* keyId) const {
+    return MapNecCodeToKeyId(GetRemoteModel(), code, keyId);
 }
 
 int CSrc::SelectRemoteModel(uint16_t identifier) {

@@ -61,6 +61,9 @@ public:
     virtual int32_t CheckForDoubleFunctionKey(uint8_t code, int32_t keyId, int fromPoll);
     // Sets the remote model from a 16-bit remote identifier; returns whether it is now non-zero.
     virtual int SelectRemoteModel(uint16_t identifier);
+    // The key ID of a receiver code: 1 with *keyId set, or 0. This class uses the code table of the
+    // remote model; sources whose codes are no remote's codes override it.
+    virtual int MapCode(uint8_t code, int32_t* keyId) const;
 
     const std::wstring& GetName() const { return name_; }
     // Non-zero when GetLastKeyId follows the receiver while a key is held.

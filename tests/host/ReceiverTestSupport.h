@@ -1,8 +1,10 @@
 // Shared pieces of the receiver tests: an event log that serves as the owner's callback, a polling
-// source whose receiver is a function of the test, and fake time for polling threads.
+// source whose receiver is a function of the test, fake time for polling threads, and the system's
+// HID input as a test drives it.
 #pragma once
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeThreads.h"
+#include "platform/HidInput.h"
 #include "receivers/Src.h"
 
 #include <functional>
@@ -76,5 +78,36 @@ inline void RunFor(FakeThreads& threads, FakeClock& clock, IEvent& stop, uint32_
     threads.RunPending();
     static_cast<FakeEvent&>(stop).onWait = nullptr;
 }
+
+// The system's input of HID remotes as a test drives it.
+class FakeHidInput final : public IHidInput {
+public:
+    bool DevicePresent(const std::vector<tagHIDCOLLECTION>& collections) override {
+        asked = collections.size();
+        return present;
+    }
+    bool Start(const std::vector<tagHIDCOLLECTION>&, IHidInputSink& s, bool consume) override {
+        sink = &s;
+        consuming = consume;
+        return startWorks;
+    }
+    void Stop() override { sink = nullptr; }
+    void Report(uint16_t page, std::vector<uint8_t> bytes) {
+        sink->OnHidReport(tagHIDCOLLECTION{page, 1}, bytes.data(), bytes.size());
+    }
+    bool present = true, startWorks = true, consuming = false;
+    size_t asked = 0;
+    IHidInputSink* sink = nullptr;
+};
+
+class FakeHidInputs final : public IHidInputs {
+public:
+    std::unique_ptr<IHidInput> NewInput() override {
+        auto input = std::make_unique<FakeHidInput>();
+        input->present = present;
+        return input;
+    }
+    bool present = false;
+};
 
 } // namespace lm::test

@@ -20,7 +20,7 @@ namespace {
 // the localised "Default" in capitals, cut to the row.
 TEST(ReceiverTypes, TypesAndProductsMatchTheGoldenFile) {
     std::vector<std::wstring> lines;
-    for (int type = -1; type <= kReceiverTypeCount + 1; ++type)
+    for (int type = -1; type <= kReceiverSlotCount; ++type)
         lines.push_back(FormatBounded(200, L"type %d: \"%ls\"", type, ReceiverTypeName(type).c_str()));
     for (int i = 0; i < kReceiverTypeCount; ++i)
         EXPECT_EQ(ReceiverTypes()[static_cast<size_t>(i)].type, i);
@@ -157,7 +157,8 @@ TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
     EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
     bus.installed = {L"Vistar S USB"};
     // Numbers that are no type are refused.
-    EXPECT_EQ(receivers->FreeReceiver(-1) + receivers->FreeReceiver(16) + receivers->ReinitReceiver(32, 1),
+    EXPECT_EQ(receivers->FreeReceiver(-1) + receivers->FreeReceiver(kReceiverSlotCount) +
+                  receivers->ReinitReceiver(32, 1),
               0);
     // A re-scan keeps one running source; FreeReceivers ends it and clears the state.
     ASSERT_EQ(receivers->InitReceivers(), 1);
@@ -169,6 +170,34 @@ TEST_F(ReceiversTest, SingleTypesComeAndGoAndFreeReceiversClearsEverything) {
     bus.installed.clear();
     EXPECT_EQ(receivers->ReinitReceiver(12, 1), 0);
     EXPECT_EQ(State(), "found 0x0 ready 0 slots - open 0");
+}
+
+// Sockets that are never used: the connection thread does not run on fake threads.
+class NoSockets final : public ISockets {
+public:
+    std::unique_ptr<ISocket> NewSocket() override { return nullptr; }
+};
+
+TEST_F(ReceiversTest, TheNetworkAndHidReceiversAreFoundWhenEnabledConfiguredOrPresent) {
+    EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 0); // not enabled
+    NoSockets sockets;
+    test::FakeHidInputs inputs;
+    bool configured = false;
+    factory.EnableIrServer(sockets, [&](tagIRSERVERCONFIG& config) {
+        config.host = L"mediapc", config.port = 8765;
+        return configured;
+    });
+    factory.EnableHidRemote(inputs);
+    EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 0);
+    // A configured server counts as found before it answers; a HID remote when its device is there.
+    configured = true, inputs.present = true;
+    EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 2);
+    EXPECT_EQ(State(), "found 0x30000 ready 0 slots 16 17 open 0");
+    EXPECT_EQ(receivers->Source(16)->GetDescription(), L"mediapc:8765");
+    EXPECT_EQ(receivers->Source(17)->GetName(), ReceiverTypeName(17));
+    inputs.present = false;
+    EXPECT_EQ(receivers->ReinitReceiver(17, 1), 0);
+    EXPECT_EQ(State(), "found 0x10000 ready 0 slots 16 open 0");
 }
 
 TEST_F(ReceiversTest, AReceiverThatNoLongerAnswersLogsUnmappedCodes) {

@@ -166,11 +166,25 @@ TEST_F(RemoteAppTest, AFirstRunStartsEverythingRunsTheEditorAndEndsSourcesBefore
                 temp.Path(L"pf/Explorer.exe") + L"\n[Zeta]\nExecutable=zeta.exe\nAppPath=" +
                 temp.Path(L"pf/zeta.exe") + L"\n[alpha]\nExecutable=alpha.exe\nAppPath=" +
                 temp.Path(L"pf/alpha.exe") + L"\n[Gone]\nExecutable=gone.exe\nAppPath=/no/gone.exe\n");
+    WriteUser(L"[Remote Buttons]\ntv/KEY_OK=185\n");
+    tables.tables[2057][1466] = L"Off";
     factory.present = {12};
     std::string running;
     shell.whileRunning = [&](CRemoteApp& app) {
         running = "found " + std::to_string(app.Receivers().FoundMask()) + ", ready " +
                   std::to_string(app.Receivers().Ready());
+        // The network receiver's server and the user's buttons, which are no command set; its state for
+        // the options page while it does not run; no server without a port.
+        tagIRSERVERCONFIG config;
+        EXPECT_TRUE(app.IrServerConfig(config));
+        EXPECT_EQ(config.host + L":" + std::to_wstring(config.port), L"127.0.0.1:8765");
+        EXPECT_EQ(config.buttons, (ProfilePairs{{L"tv/KEY_OK", L"185"}}));
+        EXPECT_EQ(app.Admin()->CommandSetNames(UserPath()), std::vector<std::wstring>{});
+        EXPECT_EQ(app.IrServerStatusText(), L"Off");
+        tagSETTINGS s = app.Settings().Get();
+        s.irServerPort = 0;
+        app.Settings().Set(s);
+        EXPECT_FALSE(app.IrServerConfig(config));
     };
     auto app = MakeApp(L"-midi:c");
     EXPECT_FALSE(app->InitInstance());
@@ -255,6 +269,16 @@ TEST_F(RemoteAppTest, DevicesAndPowerEventsFreeAndRecreateTheirReceiverTypes) {
     // the process, already when the system asks whether it may go.
     EXPECT_EQ(event(kDbtDeviceArrival, L"1394#LUMORA&SONEXA_7.1_FIREWIRE#midi"), "");
     EXPECT_EQ(event(kDbtDeviceQueryRemove, L"x\\lm1394_enum#lm1394_avs_000aac0200#y"), "end 8738");
+
+    // The HID remote is looked for when a USB or HID device comes and none runs, and checked again when
+    // one has gone.
+    factory.present.insert(kReceiverTypeHidRemote);
+    const std::wstring hid =
+        L"\\\\?\\HID#VID_0471&PID_0815&Col01#8&2c&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    EXPECT_EQ(event(kDbtDeviceArrival, hid), "create 17");
+    EXPECT_EQ(event(kDbtDeviceArrival, hybridStick), "delete 9|create 9");
+    EXPECT_EQ(event(kDbtDeviceQueryRemove, hid), "");
+    EXPECT_EQ(event(kDbtDeviceRemoveComplete, hybridStick), "delete 17|create 17|delete 9");
 
     journal.clear();
     app->HandlePowerResume();

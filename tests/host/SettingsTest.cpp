@@ -51,6 +51,7 @@ TEST_F(SettingsTest, MachineDefaultsBadValuesAndASingleRead) {
     EXPECT_EQ(fake.GetDword(kUser, kMain, L"Autostart"), 0u);
     EXPECT_EQ(fake.GetDword(kUser, kOsd, L"OSD Text Color"), 0xF0CAA6u);
     EXPECT_FALSE(fake.GetDword(kUser, kRc, L"Selected"));
+    EXPECT_EQ(fake.GetDword(kUser, kRc, L"IR Server Port"), 8765u);
     // Read once per process.
     fake.SetDword(kUser, kOsd, L"OSD Time", 9);
     settings.SettingsLoad();
@@ -61,7 +62,10 @@ TEST_F(SettingsTest, MachineDefaultsBadValuesAndASingleRead) {
     fake.SetString(kUser, kMain, L"Exclusive Application",
                    std::wstring(CSettings::kExclusiveApplicationChars, 'x'));
     fake.SetString(kUser, kRc, L"MIDI device", std::wstring(CSettings::kMidiDeviceChars - 1, L'm'));
+    fake.SetString(kUser, kRc, L"IR Server Host", L"mediapc");
+    fake.SetDword(kUser, kRc, L"IR Server Port", 65536); // no port: the network receiver stays off
     again.SettingsLoad();
+    EXPECT_EQ(again.Get().irServerHost + L":" + std::to_wstring(again.Get().irServerPort), L"mediapc:0");
     EXPECT_EQ(firstRun.calls, 1);
     EXPECT_EQ(again.Get().exclusiveApplication, L"Media Player");
     EXPECT_EQ(again.Get().midiDevice.size(), CSettings::kMidiDeviceChars - 1);

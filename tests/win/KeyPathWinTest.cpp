@@ -1,6 +1,10 @@
 // The key path end to end on the real system: a scripted receiver's codes go through the dispatcher,
-// the command handler and the real executors into the test target application and notepad. The display
-// window lives on a user-interface thread of its own; the key sounds are written down.
+// the command handler and the real executors into the test target application and notepad; so do the
+// keys of the network receiver (from a server in this process) and of the HID remote (its window driven
+// with the reports WM_INPUT would carry). The display window lives on a user-interface thread of its
+// own; the key sounds are written down.
+#include <winsock2.h> // before windows.h
+
 #include "WinTestSupport.h"
 
 #include "TargetIds.h"
@@ -9,6 +13,10 @@
 #include "fakes/FakeSound.h"
 #include "osd/OsdDlg.h"
 #include "platform/Platform.h"
+#include "platform/HidInput.h"
+#include "platform/Socket.h"
+#include "receivers/SrcHidRemote.h"
+#include "receivers/SrcIrServer.h"
 #include "receivers/SrcScript.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +105,13 @@ protected:
     UiThread ui;
     std::unique_ptr<COsdDlg> osd;
     std::unique_ptr<test::KeyPathRig> rig;
-    std::unique_ptr<CSrcScript> source;
+    // Makes `next` the running source.
+    void Use(std::unique_ptr<CSrc> next) {
+        Play("");
+        source = std::move(next);
+        ASSERT_EQ(source->Init(rig->dispatcher.get(), CKeyDispatcher::IrEventCallback), 1);
+    }
+    std::unique_ptr<CSrc> source;
     ChildProcess target, notepadProcess;
     std::wstring log;
 };
@@ -135,6 +149,78 @@ TEST_F(KeyPathWinTest, KeysReachNotepadTheExclusiveTargetAndMultiTapTypesText) {
     EXPECT_TRUE(Shows(notepad, L"XB", 2000));
     EXPECT_TRUE(Shows(notepad, L"XB."));
     EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0); // the upper-case X left Caps Lock as it was
+}
+
+// A server on the loopback address: accepts one connection, sends the lines, keeps it open until asked
+// to close.
+class LoopbackServer {
+public:
+    LoopbackServer() {
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof(address);
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        listen(listener_, 1);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { peer_ = accept(listener_, nullptr, nullptr); });
+    }
+    ~LoopbackServer() {
+        closesocket(listener_);
+        thread_.join();
+        if (peer_ != INVALID_SOCKET)
+            closesocket(peer_);
+        WSACleanup();
+    }
+    uint16_t Port() const { return port_; }
+    bool Accepted() {
+        return thread_.joinable() && WaitFor([&] { return peer_ != INVALID_SOCKET; }, 5000);
+    }
+    void Send(const std::string& bytes) { send(peer_, bytes.data(), static_cast<int>(bytes.size()), 0); }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+    std::atomic<SOCKET> peer_{INVALID_SOCKET};
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
+TEST_F(KeyPathWinTest, KeysOfTheNetworkServerAndTheHidRemoteReachTheTarget) {
+    StartTarget();
+    const tagSRCSERVICES services{NativePlatform().clock, NativePlatform().threads, nullptr};
+    {
+        LoopbackServer server;
+        auto network = std::make_unique<CSrcIrServer>(services, NativeSockets(),
+                                                      tagIRSERVERCONFIG{L"127.0.0.1", server.Port(), {}});
+        CSrcIrServer& ir = *network;
+        Use(std::move(network));
+        ASSERT_TRUE(server.Accepted());
+        EXPECT_TRUE(WaitFor([&] { return ir.State() == IrServerState::Connected; }, 5000));
+        server.Send("BEGIN\nVERSION\nEND\n000000037ff07bdd 00 KEY_CHANNELUP mceusb\n");
+        EXPECT_TRUE(Logged("KEYDOWN 116"));
+    }
+    // The HID remote's window takes a consumer-control report of Channel + and its release, then an
+    // application command Channel - (menu item 201) a while after the report.
+    Use(std::make_unique<CSrcHidRemote>(services, NativeHidInputs().NewInput(), false));
+    HWND input = FindWindowW(L"LumoraHidRemoteInput", nullptr);
+    ASSERT_NE(input, nullptr);
+    auto report = [&](std::vector<uint8_t> bytes) {
+        tagHIDTESTREPORT r{bytes.data(), bytes.size()};
+        return SendMessageW(input, kWmTestReport, MAKEWPARAM(0x01, kHidPageConsumer),
+                            reinterpret_cast<LPARAM>(&r));
+    };
+    EXPECT_EQ(report({0x01, 0x9C, 0x00}), 1);
+    report({0x01, 0x00, 0x00});
+    EXPECT_TRUE(Logged("KEYDOWN 116", 2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(CSrcHidRemote::kAppCommandQuietMs + 100));
+    SendMessageW(input, WM_APPCOMMAND, reinterpret_cast<WPARAM>(input), MAKELPARAM(0, 52)); // channel down
+    EXPECT_TRUE(Logged("MENU 201"));
+    Play("");
+    EXPECT_EQ(FindWindowW(L"LumoraHidRemoteInput", nullptr), nullptr) << "the window goes with the source";
 }
 
 TEST_F(KeyPathWinTest, AHeldKeyRepeatsFromOneSecondOnAndStopsAtTheRelease) {

@@ -1,9 +1,12 @@
 // The receiver sources against the real system: without the receiver's driver nothing is found and
-// nothing polls.
+// nothing polls; the network receiver keeps trying a server that is not there.
+#include <winsock2.h> // before windows.h
+
 #include "fakes/FakeFileSystem.h"
 #include "platform/IrDevice.h"
 #include "platform/Platform.h"
 #include "receivers/Receivers.h"
+#include "receivers/SrcIrServer.h"
 #include "receivers/SrcRcVistar.h"
 // After the program's headers: windows.h renames some of their names.
 #include "platform/win32/GraphBase.h"
@@ -79,6 +82,35 @@ TEST_F(ReceiverWinTest, WithoutTheReceiverTheDeviceSourceDoesNotStartAndNothingI
     EXPECT_EQ(receivers.FoundMask() + receivers.Ready(), 0u);
     EXPECT_EQ(receivers.Source(12), nullptr);
     EXPECT_TRUE(host.saved);
+}
+
+TEST_F(ReceiverWinTest, TheNetworkReceiverRetriesAPortNobodyListensOn) {
+    WSADATA data{};
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof(address);
+    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    closesocket(probe); // the port is free now
+    const uint16_t port = ntohs(address.sin_port);
+    char buffer[4];
+    auto socket = NativeSockets().NewSocket();
+    EXPECT_FALSE(socket->Connect(L"127.0.0.1", port, 1000));
+    EXPECT_EQ(socket->Receive(buffer, sizeof buffer, 10), kSocketClosed);
+
+    int events = 0;
+    CSrcIrServer source({NativePlatform().clock, NativePlatform().threads, nullptr}, NativeSockets(),
+                        tagIRSERVERCONFIG{L"127.0.0.1", port, {}});
+    ASSERT_EQ(source.Init(&events, NoteEvent), 1);
+    const DWORD start = GetTickCount();
+    while (source.State() != IrServerState::Retrying && GetTickCount() - start < 5000)
+        Sleep(10);
+    EXPECT_EQ(source.State(), IrServerState::Retrying);
+    EXPECT_EQ(source.Connections() + static_cast<uint32_t>(events), 0u);
+    WSACleanup();
 }
 
 } // namespace
