@@ -23,12 +23,13 @@ struct tagSETTINGS {
     uint32_t exclusive = 0;    // every key uses the command set of the exclusive application
     std::wstring exclusiveApplication;
     tagOSDSETTINGS osd;
-    uint32_t selection = 0xFFFFFFFE; // receiver types to start, bit n for type n
+    uint32_t selection =
+        0xFFFDFFFE; // receiver types to start, bit n for type n (CReceivers::kDefaultSelection)
     std::wstring midiDevice;
     uint32_t vistarDisableKey0 = 0;
     // The network IR server: host name or address, and TCP port (1..65535). An empty host or port 0
-    // leaves the network receiver off.
-    std::wstring irServerHost = L"127.0.0.1";
+    // leaves the network receiver off; the host is empty until the user enters one.
+    std::wstring irServerHost;
     uint32_t irServerPort = 8765;
     friend bool operator==(const tagSETTINGS&, const tagSETTINGS&) = default;
 };

@@ -42,7 +42,9 @@ public:
 
 class CReceivers {
 public:
-    static constexpr uint32_t kDefaultSelection = 0xFFFFFFFEu;
+    // Every type but the first and the HID remote (bit 17): that one takes the media keys of every
+    // keyboard from the system while it runs, so the user switches it on in the options.
+    static constexpr uint32_t kDefaultSelection = 0xFFFDFFFEu;
     static constexpr uint8_t kDefaultMidiChannel = 15;
 
     // Every source is initialised with ownerContext and callback.

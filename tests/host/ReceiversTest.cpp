@@ -192,6 +192,10 @@ TEST_F(ReceiversTest, TheNetworkAndHidReceiversAreFoundWhenEnabledConfiguredOrPr
     // A configured server counts as found before it answers; a HID remote when its device is there.
     configured = true, inputs.present = true;
     EXPECT_EQ(receivers->ReinitReceiver(16, 1) + receivers->ReinitReceiver(17, 1), 2);
+    // The HID remote runs only once the user selects it: it takes the keyboards' media keys.
+    EXPECT_EQ(State(), "found 0x30000 ready 0 slots 16 open 0");
+    host.selection |= 0x20000u;
+    EXPECT_EQ(receivers->ReinitReceiver(17, 1), 1);
     EXPECT_EQ(State(), "found 0x30000 ready 0 slots 16 17 open 0");
     EXPECT_EQ(receivers->Source(16)->GetDescription(), L"mediapc:8765");
     EXPECT_EQ(receivers->Source(17)->GetName(), ReceiverTypeName(17));

@@ -173,15 +173,18 @@ TEST_F(RemoteAppTest, AFirstRunStartsEverythingRunsTheEditorAndEndsSourcesBefore
     shell.whileRunning = [&](CRemoteApp& app) {
         running = "found " + std::to_string(app.Receivers().FoundMask()) + ", ready " +
                   std::to_string(app.Receivers().Ready());
-        // The network receiver's server and the user's buttons, which are no command set; its state for
-        // the options page while it does not run; no server without a port.
+        // No server until the user names one; then the server and the user's buttons, which are no
+        // command set; its state for the options page while it does not run; no server without a port.
         tagIRSERVERCONFIG config;
+        EXPECT_FALSE(app.IrServerConfig(config));
+        tagSETTINGS s = app.Settings().Get();
+        s.irServerHost = L" 127.0.0.1 ";
+        app.Settings().Set(s);
         EXPECT_TRUE(app.IrServerConfig(config));
         EXPECT_EQ(config.host + L":" + std::to_wstring(config.port), L"127.0.0.1:8765");
         EXPECT_EQ(config.buttons, (ProfilePairs{{L"tv/KEY_OK", L"185"}}));
         EXPECT_EQ(app.Admin()->CommandSetNames(UserPath()), std::vector<std::wstring>{});
         EXPECT_EQ(app.IrServerStatusText(), L"Off");
-        tagSETTINGS s = app.Settings().Get();
         s.irServerPort = 0;
         app.Settings().Set(s);
         EXPECT_FALSE(app.IrServerConfig(config));
@@ -270,8 +273,11 @@ TEST_F(RemoteAppTest, DevicesAndPowerEventsFreeAndRecreateTheirReceiverTypes) {
     EXPECT_EQ(event(kDbtDeviceArrival, L"1394#LUMORA&SONEXA_7.1_FIREWIRE#midi"), "");
     EXPECT_EQ(event(kDbtDeviceQueryRemove, L"x\\lm1394_enum#lm1394_avs_000aac0200#y"), "end 8738");
 
-    // The HID remote is looked for when a USB or HID device comes and none runs, and checked again when
-    // one has gone.
+    // The HID remote (once the user selected it) is looked for when a USB or HID device comes and none
+    // runs, and checked again when one has gone.
+    tagSETTINGS selected = app->Settings().Get();
+    selected.selection |= 1u << kReceiverTypeHidRemote;
+    app->Settings().Set(selected);
     factory.present.insert(kReceiverTypeHidRemote);
     const std::wstring hid =
         L"\\\\?\\HID#VID_0471&PID_0815&Col01#8&2c&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
