@@ -798,7 +798,7 @@ void CPageOptions::OnTimerTick() {
         frame.text = L"OSD";
         frame.colors = OsdColors{colours[0], colours[1], colours[2], colours[3]};
         preview_->control.SetFrame(frame);
-        InvalidateRect(GetDlgItem(page, kPreview), nullptr, FALSE);
+        InvalidateRect(GetDlgItem(page, kPreview), nullptr, TRUE); // the bar is drawn as the background
     }
     const uint32_t found = app_->Receivers().FoundMask();
     if (found != shownFound_ || !listShown_) {
