@@ -153,8 +153,11 @@ uint32_t SetNameProblem(const std::wstring& name, const std::wstring& ownName, C
 
 std::vector<std::wstring> MenuItems(const tagAPPSNAPSHOT& apps) {
     std::vector<std::wstring> items;
-    for (const tagPRGINFO& record : apps.list) {
-        const std::wstring name = record.szName;
+    std::vector<std::wstring> names{kNoneSetName};
+    for (const tagPRGINFO& record : apps.list)
+        if (names.front() != record.szName)
+            names.emplace_back(record.szName);
+    for (const std::wstring& name : names) {
         auto at = items.begin();
         while (at != items.end() && *at <= name)
             ++at;

@@ -101,8 +101,8 @@ uint32_t SetNameProblem(const std::wstring& name, const std::wstring& ownName, C
 
 constexpr int32_t kMenuImageDefault = 0; // image 0: icon resource 205
 
-// The names of the ten lists: every set of the application list, each inserted before the first name
-// that compares greater (ordinal), else at the end.
+// The names of the ten lists: the empty place "---" and every set of the application list, each
+// inserted before the first name that compares greater (ordinal), else at the end; "---" comes first.
 std::vector<std::wstring> MenuItems(const tagAPPSNAPSHOT& apps);
 // The item index at each place: the place's name from the user file (or from memory when that cannot
 // be used) found exactly among the items, else 0.

@@ -183,33 +183,31 @@ void CPageMenu::UpdateTexts() {
 }
 
 // The lists keep their width and left edge and take the height their 32-pixel icons need; they are
-// stacked from the first list's place, 8 pixels apart (less when the ten would not fit above the
-// Autoselect button); each label ends 4 pixels before its list, centred on it.
+// stacked from the first list's place, 8 pixels apart (less when the ten would not fit in their
+// group); each label ends 4 pixels before its list, centred on it.
 void CPageMenu::LayOut() {
     HWND page = Window();
-    HWND first = GetDlgItem(page, kFirstList), button = GetDlgItem(page, kAutoselect);
-    if (!first || !button)
+    HWND first = GetDlgItem(page, kFirstList), group = GetDlgItem(page, 1220);
+    if (!first || !group)
         return;
     RECT r{}, end{};
     GetWindowRect(first, &r);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
-    GetWindowRect(button, &end);
+    GetWindowRect(group, &end);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&end), 2);
     std::array<int, kMainMenuPlaces> heights{};
     int total = 0;
     for (int i = 0; i < kMainMenuPlaces; ++i) {
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
+        // The closed box: the combo box inside the image combo box, as tall as its 32-pixel images.
         HWND combo =
             reinterpret_cast<HWND>(SendDlgItemMessageW(page, kFirstList + i, CBEM_GETCOMBOCONTROL, 0, 0));
         RECT field{};
-        if (combo && GetComboBoxInfo(combo, &info))
-            GetWindowRect(combo, &field),
-                heights[static_cast<size_t>(i)] = info.rcItem.bottom - info.rcItem.top + 6;
-        heights[static_cast<size_t>(i)] = std::max(heights[static_cast<size_t>(i)], kMenuIconSize + 6);
+        if (combo)
+            GetWindowRect(combo, &field);
+        heights[static_cast<size_t>(i)] = std::max<int>(field.bottom - field.top, kMenuIconSize + 6);
         total += heights[static_cast<size_t>(i)];
     }
-    const int room = end.top - 4 - r.top - total;
+    const int room = end.bottom - 6 - r.top - total;
     const int gap = std::clamp(room / (kMainMenuPlaces - 1), 0, 8);
     int top = r.top;
     for (int i = 0; i < kMainMenuPlaces; ++i) {

@@ -153,22 +153,23 @@ TEST_F(PageModelsTest, MainMenuPlacesRestoreAutoselectAndStore) {
     admin->LoadAppList();
     const std::vector<std::wstring> items = MenuItems(*admin->AppList());
     // Ordinal order: capitals before small letters.
-    EXPECT_EQ(items, (std::vector<std::wstring>{L"Notepad", L"Windows (Standard)", L"player"}));
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"---", L"Notepad", L"Windows (Standard)", L"player"}));
     const std::array<int32_t, kMainMenuPlaces> restored = RestorePlaces(*admin, items);
-    EXPECT_EQ(restored[0], 1);
-    EXPECT_EQ(restored[1], 0);
-    EXPECT_EQ(restored[2], 0); // empty place: item 0
+    EXPECT_EQ(restored[0], 2);
+    EXPECT_EQ(restored[1], 1);
+    EXPECT_EQ(restored[2], 0); // empty place: item 0, "---"
 
     // Autoselect: the standard set first, then the installed sets after item 0 in list order.
     std::array<int32_t, kMainMenuPlaces> places = AutoselectPlaces(*admin, items);
-    EXPECT_EQ(places[0], 1);
+    EXPECT_EQ(places[0], 2);
     EXPECT_EQ(places[1], 1);
     EXPECT_EQ(places[2], 2);
-    EXPECT_EQ(places[3], 0);
+    EXPECT_EQ(places[3], 3);
+    EXPECT_EQ(places[4], 0);
     std::remove(ToUtf8(App(L"player")).c_str());
     places = AutoselectPlaces(*admin, items);
-    EXPECT_EQ(places[2], 0);
-    EXPECT_EQ(AutoselectPlaces(*admin, {L"Notepad"}), (std::array<int32_t, kMainMenuPlaces>{}));
+    EXPECT_EQ(places[3], 0);
+    EXPECT_EQ(AutoselectPlaces(*admin, {L"---"}), (std::array<int32_t, kMainMenuPlaces>{}));
 
     // Only changed places are written; the same set may stand at two places.
     std::array<std::wstring, kMainMenuPlaces> names;
