@@ -66,8 +66,6 @@ public:
     bool LoadSettings() override;
     // A command of the toolbar on the selected row; false for an unknown one.
     bool RunCommand(uint32_t command);
-    // For the list's window procedure.
-    intptr_t ListMessage(HWND__* list, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 protected:
     void OnInitDialog() override;
@@ -85,11 +83,9 @@ private:
     void ContextMenu(int32_t x, int32_t y);
     CRemoteApp* app_ = nullptr;
     HWND__* toolbar_ = nullptr;
-    std::array<_IMAGELIST*, 3> toolbarImages_{};
     _IMAGELIST* images_ = nullptr;
     HICON__* icon_ = nullptr;
     std::wstring iconFile_;
-    intptr_t listProc_ = 0;
     std::vector<tagSETROW> rows_;
 };
 
@@ -204,7 +200,7 @@ protected:
 private:
     void ExecutableTyped(const std::wstring& text);
     void Browse();
-    // The check of Next: 0 when the step may be left, else the message shown.
+    // The check of Next: true (after telling the user why) when the step may not be left.
     bool Refused();
     std::unique_ptr<tagKEYPAGESERVICES> services_;
     tagPRGINFO* record_ = nullptr;

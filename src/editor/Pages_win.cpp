@@ -801,10 +801,8 @@ void CPageOptions::OnTimerTick() {
     const uint32_t found = app_->Receivers().FoundMask();
     if (found != shownFound_ || !listShown_) {
         filling_ = true;
-        const tagSETTINGS settings = app_->Settings().Get();
         rows_ =
             ReceiverRows(found, pending_, app_->Receivers().MidiChannel(), Checked(kIdcDisableKey0) ? 1 : 0);
-        (void)settings;
         HWND list = GetDlgItem(page, kReceivers);
         SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         for (size_t i = 0; i < rows_.size(); ++i) {
