@@ -550,8 +550,13 @@ TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRun
         << Trace();
     PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
     EXPECT_EQ(program.WaitExit(10000), kQuitExitCode);
-    if (window)
-        PostMessageW(window, WM_CLOSE, 0, 0);
+    // Every target the menu started ends, so that no later test finds one.
+    EXPECT_TRUE(WaitFor([&] {
+        if (HWND left = FindWindowW(kTargetClass, nullptr))
+            PostMessageW(left, WM_CLOSE, 0, 0);
+        Sleep(100);
+        return FindWindowW(kTargetClass, nullptr) == nullptr;
+    }));
 }
 
 TEST_F(ProgramWinTest, InTheBackgroundTheTrayIconShowsTheEditorAndOnlyTheQuitHotKeyEndsIt) {
