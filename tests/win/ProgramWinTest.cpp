@@ -333,7 +333,8 @@ TEST_F(ProgramWinTest, TheProgramMenuStartsAnApplicationAndAReceiverKeyRunsItsCo
 
 // The editor as a user works with it, in the running program: a set for the test target made through
 // the wizard's three steps (a name another set has is refused first, the key is assigned on the
-// picture), copied twice (the second copy refused), deleted, a preset's deletion refused; the target
+// picture), copied twice (the second copy refused), deleted, a preset's deletion refused, a preset
+// edited and reset; the target
 // put at place 1 of the main menu, where the tray's program menu starts it and the receiver's key runs
 // the new command; the options' preview following the colours and the display switch. Screenshots of
 // the four tabs and the three steps.
@@ -487,6 +488,22 @@ TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRun
     EXPECT_EQ(MessageText(preset), L"Presets cannot be deleted!");
     closeBox(preset);
     EXPECT_TRUE(has(ListRows(list), L"Windows (Standard)"));
+    // Edit a preset through the wizard unchanged: the user file has it now, and Reset removes it again.
+    ASSERT_TRUE(SelectListRow(list, L"Windows (Standard)"));
+    PostMessageW(sets, WM_COMMAND, 53504, 0);
+    HWND edit = box(L"Edit");
+    ASSERT_NE(edit, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        step = current(edit);
+        PostMessageW(edit, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+        EXPECT_TRUE(WaitFor([&] { return current(edit) != step; }));
+    }
+    PostMessageW(edit, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(edit); }));
+    EXPECT_FALSE(stored(L"Windows (Standard)", L"Executable").empty());
+    ASSERT_TRUE(SelectListRow(list, L"Windows (Standard)"));
+    PostMessageW(sets, WM_COMMAND, 54284, 0);
+    EXPECT_TRUE(WaitFor([&] { return stored(L"Windows (Standard)", L"Executable").empty(); }));
 
     // The main menu: the target at place 1.
     HWND menu = tab(0);
