@@ -334,10 +334,9 @@ TEST_F(ProgramWinTest, TheProgramMenuStartsAnApplicationAndAReceiverKeyRunsItsCo
 // The editor as a user works with it, in the running program: a set for the test target made through
 // the wizard's three steps (a name another set has is refused first, the key is assigned on the
 // picture), copied twice (the second copy refused), deleted, a preset's deletion refused, a preset
-// edited and reset; the target
-// put at place 1 of the main menu, where the tray's program menu starts it and the receiver's key runs
-// the new command; the options' preview following the colours and the display switch. Screenshots of
-// the four tabs and the three steps.
+// edited and reset; the target put at place 1 of the main menu, where the tray's program menu starts it
+// and the receiver's key runs the new command; the options' preview following the colours and the
+// display switch. Screenshots of the four tabs and the three steps.
 TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRuns) {
     const std::wstring dir = NewTempDir(L"pages"), target = BinDir() + L"\\TargetApp.exe";
     const std::wstring targetLog = dir + L"\\target.log", script = dir + L"\\keys.rcs";
