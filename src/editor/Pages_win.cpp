@@ -134,6 +134,15 @@ void ShowSummaryIn(HWND edit, const std::wstring& text) {
     SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
 }
 
+// Sets the heading of a list view's column.
+void SetColumnTitle(HWND list, int column, const std::wstring& title) {
+    std::wstring text = title;
+    LVCOLUMNW header{};
+    header.mask = LVCF_TEXT;
+    header.pszText = text.data();
+    SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
+}
+
 // The program's Test and Run when the key path has no executors (nothing happens).
 class CNoCommandRunner final : public ICommandRunner {
 public:
@@ -393,6 +402,7 @@ void CPageCmdSets::CreateToolbar() {
 }
 
 void CPageCmdSets::UpdateTexts() {
+    SetColumnTitle(GetDlgItem(Window(), kList), 1, Localize().Text(kStringStatus, L"Status"));
     SaveSettings();
     FillControls();
 }
@@ -715,6 +725,9 @@ void CPageOptions::UpdateTexts() {
     for (int id : {kTextColour, kBackground, kGradient})
         AddTooltip(id, 53383);
     AddTooltip(kIdcDisableKey0, 1450);
+    HWND list = GetDlgItem(Window(), kReceivers);
+    SetColumnTitle(list, 0, Localize().Text(kStringDevices, L"Devices"));
+    SetColumnTitle(list, 1, Localize().Text(kStringOptionsColumn, L"Options"));
 }
 
 bool CPageOptions::LoadSettings() {
