@@ -329,13 +329,8 @@ std::wstring AboutText(const tagABOUTINFO& info, IStringSource& strings) {
     text += FormatBounded(kLineChars, L"\n\n\tWave mapper:\t%ls", info.waveMapper.c_str());
     text += FormatBounded(kLineChars, L"\n\tWindows:\t%ls", info.windows.c_str());
     text += FormatBounded(kLineChars, L"\n\tDirectX:\t%ls", info.directX.c_str());
-    text += L"\n\n"
-            L"Lumora Remote Control\n"
-            L"Copyright (C) 2026 Lumora\n"
-            L"This program is given as it is, without any warranty.\n"
-            L"Names of products and makers belong to their owners.\n"
-            L"https://lumora.example/remote\n"
-            L"\n";
+    text += L"\n\n";
+    text += kAboutNotice;
     return text;
 }
 

@@ -173,8 +173,14 @@ struct tagABOUTINFO {
 };
 // The text of the about page; its first line is the product line.
 std::wstring AboutText(const tagABOUTINFO& info, IStringSource& strings);
-// The number of closing lines that the page sets in small grey type (the notice and the line after it).
-constexpr int32_t kAboutNoticeLines = 6;
+// The publisher's notice that closes the about text; the page sets it, and the empty line after it, in
+// small grey type.
+constexpr const wchar_t* kAboutNotice = L"Lumora Remote Control\n"
+                                        L"Copyright (C) 2026 Lumora\n"
+                                        L"This program is given as it is, without any warranty.\n"
+                                        L"Names of products and makers belong to their owners.\n"
+                                        L"https://lumora.example/remote\n"
+                                        L"\n";
 // The read-me file beside the program.
 constexpr const wchar_t* kReadmeFile = L"Marvix.txt";
 

@@ -1054,9 +1054,14 @@ void CPageAbout::BuildText() {
     small.dwMask = CFM_SIZE | CFM_COLOR;
     small.yHeight = 130;
     small.crTextColor = RGB(100, 100, 100);
-    const auto lines = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-    for (int line = std::max(0, lines - kAboutNoticeLines); line < lines; ++line)
-        FormatLine(edit, line, true, &small);
+    const size_t notice = text.rfind(kAboutNotice);
+    if (notice != std::wstring::npos) {
+        const int first =
+            static_cast<int>(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, static_cast<LPARAM>(notice)));
+        const auto lines = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+        for (int line = first; line < lines; ++line)
+            FormatLine(edit, line, true, &small);
+    }
     CHARRANGE start{0, 0};
     SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
 }
