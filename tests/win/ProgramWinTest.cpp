@@ -336,7 +336,8 @@ TEST_F(ProgramWinTest, TheProgramMenuStartsAnApplicationAndAReceiverKeyRunsItsCo
 // picture), copied twice (the second copy refused), deleted, a preset's deletion refused, a preset
 // edited and reset; the target put at place 1 of the main menu, where the tray's program menu starts it
 // and the receiver's key runs the new command; the options' preview following the colours and the
-// display switch. Screenshots of the four tabs and the three steps.
+// display switch; after a restart the on-screen main menu in the new colour. Screenshots of the four
+// tabs, the three steps and the on-screen menu.
 TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRuns) {
     const std::wstring dir = NewTempDir(L"pages"), target = BinDir() + L"\\TargetApp.exe";
     const std::wstring targetLog = dir + L"\\target.log", script = dir + L"\\keys.rcs";
@@ -573,6 +574,33 @@ TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRun
         Sleep(100);
         return FindWindowW(kTargetClass, nullptr) == nullptr;
     }));
+
+    // Started again, the receiver's Menu key opens the on-screen main menu with the target at place 1.
+    std::ofstream(std::filesystem::path(script), std::ios::binary | std::ios::trunc)
+        << "model 64\npause 1500\nkey 160 150\n";
+    ChildProcess restarted;
+    SetEnvironmentVariableW(L"LM_RECEIVER_SCRIPT", script.c_str());
+    editor = Start(restarted, L"");
+    SetEnvironmentVariableW(L"LM_RECEIVER_SCRIPT", nullptr);
+    ASSERT_NE(editor, nullptr);
+    HWND osd = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, nullptr, L"Lumora Remote Control"));) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner == restarted.Id() && IsWindowVisible(h))
+                osd = h;
+        }
+        return osd != nullptr;
+    }));
+    Sleep(500);
+    if (osd) {
+        const Screenshot shot = Screenshot::Capture(WindowRect(osd));
+        EXPECT_TRUE(shot.SavePng(ShotPath(L"osd-main-menu")));
+        EXPECT_EQ(shot.At(shot.width / 2, 4), RGB(0, 160, 0)); // the background chosen in the options
+    }
+    PostMessageW(editor, WM_HOTKEY, kQuitHotKey, 0);
+    EXPECT_EQ(restarted.WaitExit(10000), kQuitExitCode);
 }
 
 TEST_F(ProgramWinTest, InTheBackgroundTheTrayIconShowsTheEditorAndOnlyTheQuitHotKeyEndsIt) {
