@@ -66,4 +66,9 @@ void CKeyPath::SwitchToProgram(int index) {
     handler_->StartMenuEntry(index);
 }
 
+void CKeyPath::ReloadActiveSet() {
+    if (handler_)
+        handler_->ReloadActiveSet();
+}
+
 } // namespace lm

@@ -37,6 +37,8 @@ public:
     void AttachDisplay(IOsdDisplay* display) override;
     std::wstring ActiveApplication() override;
     void SwitchToProgram(int index) override;
+    void ReloadActiveSet() override;
+    const tagEXECSERVICES* ExecServices() const override { return &services_.exec; }
 
     // The handler once started, else null (tests).
     CCmdSetHandler* Handler() { return handler_.get(); }

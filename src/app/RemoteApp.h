@@ -17,6 +17,7 @@
 #include "cmdset/AppCatalog.h"
 #include "cmdset/CmdSetAdmin.h"
 #include "cmdset/KeyNames.h"
+#include "exec/CmdExecutor.h"
 #include "osd/OsdDisplay.h"
 #include "platform/Desktop.h"
 #include "platform/Instance.h"
@@ -94,6 +95,10 @@ public:
     // program index (0..9).
     virtual std::wstring ActiveApplication() = 0;
     virtual void SwitchToProgram(int index) = 0;
+    // The editor wrote command sets: the handler reads its active set again.
+    virtual void ReloadActiveSet() {}
+    // The command executors' services, for the editor's Test and Run; null when the path has none.
+    virtual const tagEXECSERVICES* ExecServices() const { return nullptr; }
 };
 
 struct tagAPPSERVICES {

@@ -104,7 +104,12 @@ int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam) {
 
 CPropSheetOptions::CPropSheetOptions(CRemoteApp& app, CLMLocalizeWin& loc, ILocale& locale)
     : app_(app), loc_(loc), taskbar_(locale), menuPage_(loc), cmdSetsPage_(loc), optionsPage_(loc),
-      aboutPage_(loc), pages_{&menuPage_, &cmdSetsPage_, &optionsPage_, &aboutPage_} {}
+      aboutPage_(loc), pages_{&menuPage_, &cmdSetsPage_, &optionsPage_, &aboutPage_} {
+    menuPage_.Attach(app);
+    cmdSetsPage_.Attach(app);
+    optionsPage_.Attach(app);
+    aboutPage_.Attach(app);
+}
 
 CPropSheetOptions::~CPropSheetOptions() {
     if (window_ && IsWindow(window_))

@@ -22,6 +22,9 @@ public:
     CPropSheetWizard(const CPropSheetWizard&) = delete;
     CPropSheetWizard& operator=(const CPropSheetWizard&) = delete;
 
+    // Gives the three steps their services and the set to edit: the keymap and the name the set has now
+    // (empty for a new set). Without it the steps show their templates.
+    void Attach(const tagKEYPAGESERVICES& services, const CKeymap& keymap, const std::wstring& name);
     // Runs the wizard over the owner until it ends; true when it ended with Finish.
     bool DoModal(HWND__* owner);
 

@@ -26,6 +26,14 @@ static_assert(CPageCmdSetApp::kTemplate == IDD_PAGE_CMDSET_APP &&
 CPropSheetWizard::CPropSheetWizard(CLMLocalizeWin& loc, std::wstring title)
     : loc_(loc), title_(std::move(title)), applicationPage_(loc), keyPage_(loc), reviewPage_(loc) {}
 
+void CPropSheetWizard::Attach(const tagKEYPAGESERVICES& services, const CKeymap& keymap,
+                              const std::wstring& name) {
+    applicationPage_.Attach(services, record_, name);
+    keyPage_.Attach(services, record_);
+    keyPage_.SetKeymap(keymap, name.empty() ? L"New" : name);
+    reviewPage_.Attach(services, record_, keyPage_);
+}
+
 bool CPropSheetWizard::DoModal(HWND__* owner) {
     CLMTraceScope scope(kTraceInfo, kTraceAllContexts, L"CPropSheetWizard::DoModal", L"%ls", title_.c_str());
     struct Step {

@@ -12,6 +12,8 @@
 #include "editor/PropSheetWizard.h"
 #include "platform/Platform.h"
 #include "support/LMLocalizeWin.h"
+#include "support/StringTables.h"
+#include "base/Text.h"
 
 #include "fakes/FakeExecServices.h"
 #include "fakes/FakeLocale.h"
@@ -159,6 +161,103 @@ TEST_F(EditorWinTest, TheWizardsStepsSetTheirButtonsAndFinishEndsIt) {
     EXPECT_TRUE(WaitFor([&] { return done.load(); }));
     runner.join();
     EXPECT_TRUE(finished);
+}
+
+// What a control of a page cannot show of its text: empty when the text fits (its extent in the
+// control's font, with the room the control's own parts take), else a line naming it.
+std::wstring CutText(HWND control) {
+    wchar_t cls[32] = {}, text[512] = {};
+    GetClassNameW(control, cls, 32);
+    GetWindowTextW(control, text, 512);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    if (!text[0] || !IsWindowVisible(control))
+        return L"";
+    int room = 0;
+    UINT format = DT_CALCRECT | DT_SINGLELINE;
+    if (_wcsicmp(cls, L"Button") == 0) {
+        const LONG type = style & BS_TYPEMASK;
+        room = type == BS_GROUPBOX                                                            ? 16
+               : type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON ? 20
+                                                                                              : 8;
+    } else if (_wcsicmp(cls, L"Static") == 0) {
+        if ((style & SS_TYPEMASK) == SS_ICON || (style & SS_TYPEMASK) == SS_BITMAP)
+            return L"";
+        if ((style & SS_TYPEMASK) == SS_LEFT || (style & SS_TYPEMASK) == SS_CENTER)
+            format = DT_CALCRECT | DT_WORDBREAK;
+    } else {
+        return L"";
+    }
+    RECT client{};
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, client.right - room, 0};
+    DrawTextW(dc, text, -1, &need, format);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    if (need.right + room <= client.right && need.bottom <= client.bottom + 1)
+        return L"";
+    return FormatBounded(600, L"%d \"%ls\" needs %dx%d, has %dx%d", GetDlgCtrlID(control), text,
+                         static_cast<int>(need.right + room), static_cast<int>(need.bottom),
+                         static_cast<int>(client.right), static_cast<int>(client.bottom));
+}
+
+// Every page of both sheets in each of the 18 languages: no control's text is cut, and no control
+// keeps its English text where the language has a translation of it.
+TEST(EditorLanguagesWinTest, EveryPageFitsAndIsTranslatedInEveryLanguage) {
+    const IStringTables& tables = BuiltInStringTables();
+    const std::vector<uint16_t>& languages = BuiltInTableLanguages();
+    EXPECT_EQ(languages.size(), 18u);
+    test::FakeLocale locale;
+    CProfileStore profiles{NativeFileSystem()};
+    const std::wstring folder = NewTempDir(L"languages");
+    UiThread ui;
+    std::wstring cut, english;
+    for (uint16_t language : languages) {
+        ui.Run([&] {
+            CLMLocalizeWin loc(tagLOCALIZESERVICES{tables, profiles, locale, nullptr, folder},
+                               tagLOCALIZEOPTIONS::LookupOnly(language, kLookupTablesOnly));
+            CPageMenu menu(loc);
+            CPageCmdSets sets(loc);
+            CPageOptions options(loc);
+            CPageAbout about(loc);
+            CPageCmdSetApp application(loc);
+            CPageCmdSetEdit keys(loc);
+            CPageCmdSetReview review(loc);
+            CPropPage* pages[] = {&menu, &sets, &options, &about, &application, &keys, &review};
+            HPROPSHEETPAGE handles[std::size(pages)] = {};
+            for (size_t i = 0; i < std::size(pages); ++i)
+                handles[i] = pages[i]->CreateSheetPage(L"Page");
+            PROPSHEETHEADERW header{};
+            header.dwSize = sizeof header;
+            header.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW;
+            header.pszCaption = L"Languages";
+            header.nPages = static_cast<UINT>(std::size(handles));
+            header.phpage = handles;
+            HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+            for (size_t i = 0; i < std::size(pages); ++i) {
+                PropSheet_SetCurSel(sheet, nullptr, i);
+                HWND page = pages[i]->Window();
+                for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                    const std::wstring problem = CutText(child);
+                    if (!problem.empty())
+                        cut += FormatBounded(700, L"%u page %d: %ls\n", language, pages[i]->TemplateId(),
+                                             problem.c_str());
+                    const int id = GetDlgCtrlID(child);
+                    const auto own = tables.Find(language, static_cast<uint32_t>(id));
+                    const auto reference = tables.Find(kLangEnglishUK, static_cast<uint32_t>(id));
+                    wchar_t text[512] = {};
+                    GetWindowTextW(child, text, 512);
+                    if (id > 0 && own && reference && *own != *reference && *reference == text)
+                        english += FormatBounded(700, L"%u page %d: %d \"%ls\"\n", language,
+                                                 pages[i]->TemplateId(), id, text);
+                }
+            }
+            DestroyWindow(sheet);
+        });
+    }
+    EXPECT_EQ(cut, L"");
+    EXPECT_EQ(english, L"");
 }
 
 class KeyPageWinTest : public ::testing::Test {

@@ -72,8 +72,8 @@ TEST(InstallerWinTest, SilentInstallsForTheUserAndForAllUsersAndTheirUninstalls)
     const std::wstring dir = ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Lumora Remote Control";
     const std::wstring exe = dir + L"\\RemoteControl.exe";
     for (const wchar_t* file :
-         {L"RemoteControl.exe", L"rcset.exe", L"RemoteControl.ini", L"Marvix.css", L"Marvix.txt",
-          L"English.lng", L"German.lng", L"ChinTrad.lng", L"Uninstall.exe"})
+         {L"RemoteControl.exe", L"rcset.exe", L"RemoteControl.ini", L"Marvix.css", L"Marvix.jpg",
+          L"Marvix.txt", L"English.lng", L"German.lng", L"ChinTrad.lng", L"Uninstall.exe"})
         EXPECT_TRUE(Exists(dir + L"\\" + file)) << file;
     int languages = 0;
     WIN32_FIND_DATAW found;
