@@ -245,6 +245,17 @@ uint32_t DisplayTimeFromText(const std::wstring& text, uint32_t current) {
     return value ? value : current;
 }
 
+bool ServerPortFromText(const std::wstring& text, uint32_t& port) {
+    const std::wstring digits = Trim(text);
+    uint32_t value = 0;
+    for (wchar_t c : digits) {
+        if (c < L'0' || c > L'9' || (value = value * 10 + static_cast<uint32_t>(c - L'0')) > 0xFFFF)
+            return false;
+    }
+    port = value;
+    return true;
+}
+
 int32_t ReceiverExtraControl(int32_t type) {
     for (const tagRECEIVEREXTRA& extra : kReceiverExtras)
         if (extra.type == type)

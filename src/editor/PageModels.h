@@ -126,6 +126,10 @@ std::wstring DisplayTimeText(int32_t seconds);
 // The number at the start of the edit's text; `current` when there is none or it is 0.
 uint32_t DisplayTimeFromText(const std::wstring& text, uint32_t current);
 
+// The network IR server's port as typed: empty is 0 (the receiver off), 1..65535 is the port; anything
+// else is no port (false) and the stored one stays.
+bool ServerPortFromText(const std::wstring& text, uint32_t& port);
+
 // A receiver's extra option: the control the page shows while its row is selected.
 enum : int32_t { kIdcDisableKey0 = 1423, kIdcMidiDevice = 1427 };
 struct tagRECEIVEREXTRA {

@@ -109,6 +109,8 @@ public:
         kTrayIcon = 1433,
         kExclusive = 1434,
         kExclusiveList = 1435,
+        kServerHost = 1471, // the network IR server
+        kServerPort = 1472,
     };
     // Group titles "On Screen Display" and "Miscellaneous", "Start with Windows", "Hardware".
     explicit CPageOptions(CLMLocalizeWin& loc);
@@ -137,6 +139,8 @@ private:
     void ChooseColour(int32_t button);
     void ShowExtras();
     void ShowDevice(int32_t row);
+    // The network IR server's state in its row of the list.
+    void ShowServerState();
     struct Preview;
     CRemoteApp* app_ = nullptr;
     std::unique_ptr<Preview> preview_;

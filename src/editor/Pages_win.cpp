@@ -9,6 +9,7 @@
 #include "editor/PropSheetWizard.h"
 #include "osd/OsdDlg.h"
 #include "platform/Platform.h"
+#include "receivers/ReceiverTypes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
@@ -716,6 +717,9 @@ void CPageOptions::OnInitDialog() {
     column.cx = 75;
     column.pszText = options.data();
     SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+    SendDlgItemMessageW(page, kServerHost, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"127.0.0.1"));
+    SendDlgItemMessageW(page, kServerHost, EM_LIMITTEXT, CSettings::kIrServerHostChars - 1, 0);
+    SendDlgItemMessageW(page, kServerPort, EM_LIMITTEXT, 5, 0);
     CPageBase::OnInitDialog(); // texts, timer, LoadSettings
     FillControls();
     OnTimerTick();
@@ -725,6 +729,8 @@ void CPageOptions::UpdateTexts() {
     for (int id : {kTextColour, kBackground, kGradient})
         AddTooltip(id, 53383);
     AddTooltip(kIdcDisableKey0, 1450);
+    for (int id : {kServerHost, kServerPort})
+        AddTooltip(id, 1460); // the network IR server
     HWND list = GetDlgItem(Window(), kReceivers);
     SetColumnTitle(list, 0, Localize().Text(kStringDevices, L"Devices"));
     SetColumnTitle(list, 1, Localize().Text(kStringOptionsColumn, L"Options"));
@@ -776,6 +782,10 @@ void CPageOptions::FillControls() {
             selected = static_cast<int>(at);
     }
     SendMessageW(midi, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+
+    SetDlgItemTextW(page, kServerHost, settings.irServerHost.c_str());
+    SetDlgItemTextW(page, kServerPort,
+                    settings.irServerPort ? std::to_wstring(settings.irServerPort).c_str() : L"");
 
     CheckDlgButton(page, kAutostart, settings.autostart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, kNoSound, settings.disableSound ? BST_CHECKED : BST_UNCHECKED);
@@ -837,7 +847,24 @@ void CPageOptions::OnTimerTick() {
         listShown_ = true;
         filling_ = false;
     }
+    ShowServerState();
     EnableWindow(GetDlgItem(page, kExclusiveList), Checked(kExclusive));
+}
+
+void CPageOptions::ShowServerState() {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].type != kReceiverTypeIrServer)
+            continue;
+        std::wstring state = app_->IrServerStatusText();
+        if (state == rows_[i].option)
+            return;
+        rows_[i].option = state;
+        LVITEMW item{};
+        item.iSubItem = 1;
+        item.pszText = rows_[i].option.data();
+        SendDlgItemMessageW(Window(), kReceivers, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+        return;
+    }
 }
 
 void CPageOptions::ShowExtras() {
@@ -888,11 +915,20 @@ bool CPageOptions::SaveSettings() {
     const uint32_t selection = SelectionFromRows(rows_);
     const bool reinit = selection != settings.selection;
     settings.selection = selection;
+    // The server: a changed address or port connects anew (an empty one switches the receiver off).
+    const std::wstring host = CutTo(Trim(ItemText(page, kServerHost)), CSettings::kIrServerHostChars - 1);
+    uint32_t port = settings.irServerPort;
+    ServerPortFromText(ItemText(page, kServerPort), port);
+    const bool reconnect = host != settings.irServerHost || port != settings.irServerPort;
+    settings.irServerHost = host;
+    settings.irServerPort = port;
     app_->Settings().Set(settings);
-    if (reinit) {
+    if (reinit)
         app_->InitReceivers();
+    else if (reconnect)
+        app_->ReinitReceiver(kReceiverTypeIrServer, 1);
+    if (reinit || reconnect)
         shownFound_ = ~app_->Receivers().FoundMask();
-    }
     if (IOsdDisplay* display = app_->Display())
         display->ApplySettings(settings.osd);
     app_->Settings().SettingsSave();
@@ -953,6 +989,13 @@ bool CPageOptions::OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam
         case kExclusive:
             OnTimerTick();
             return true;
+        case kServerHost:
+        case kServerPort:
+            if (code == EN_KILLFOCUS) {
+                SaveSettings();
+                OnTimerTick();
+            }
+            return code == EN_KILLFOCUS;
         case kIdcDisableKey0:
             listShown_ = false;
             OnTimerTick();

@@ -195,6 +195,16 @@ TEST(PageOptionsModelTest, DisplayTimeReceiversSelectionAndPreview) {
     EXPECT_EQ(DisplayTimeFromText(L"12 sec", 3), 12u);
     EXPECT_EQ(DisplayTimeFromText(L"sec", 3), 3u);
     EXPECT_EQ(DisplayTimeFromText(L"0 sec", 3), 3u);
+    // The server's port: empty switches the receiver off; what is no port leaves the stored one.
+    uint32_t port = 8765;
+    EXPECT_TRUE(ServerPortFromText(L" 65535 ", port));
+    EXPECT_EQ(port, 65535u);
+    EXPECT_TRUE(ServerPortFromText(L"", port));
+    EXPECT_EQ(port, 0u);
+    port = 8765;
+    for (const wchar_t* wrong : {L"65536", L"99999999999", L"87x", L"-1"})
+        EXPECT_FALSE(ServerPortFromText(wrong, port)) << wrong;
+    EXPECT_EQ(port, 8765u);
 
     // Found types in type order with their extras; the scripted receiver appears by its table name.
     const uint32_t found = 1u << 0 | 1u << 7 | 1u << 12 | 1u << kReceiverTypeScripted | 1u << 30;

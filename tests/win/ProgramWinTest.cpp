@@ -3,6 +3,7 @@
 // and power broadcasts, the DPI. Each test starts from a user without settings and without a user
 // command-set file; the program's trace goes to a file the tests read. Screenshots of the editor go to
 // build/win/screenshots.
+#include "LoopbackServer.h"
 #include "WinTestSupport.h"
 #include "Screenshot.h"
 #include "TargetIds.h"
@@ -544,6 +545,18 @@ TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRun
         setText(colours, 708, L"0");   // blue
         PostMessageW(colours, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitFor([&] { return middle() == RGB(0, 160, 0); }));
+    }
+    // A server's address and port, once the field is left, make the network receiver connect.
+    {
+        LoopbackServer server;
+        setText(options, 1471, L"127.0.0.1");
+        setText(options, 1472, std::to_wstring(server.Port()));
+        SendMessageW(options, WM_COMMAND, MAKEWPARAM(1472, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(GetDlgItem(options, 1472)));
+        EXPECT_TRUE(server.Accepted());
+        setText(options, 1471, L"");
+        SendMessageW(options, WM_COMMAND, MAKEWPARAM(1471, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(GetDlgItem(options, 1471)));
     }
     SendMessageW(GetDlgItem(options, 1401), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return middle() == RGB(112, 112, 112); }));
