@@ -281,11 +281,14 @@ std::vector<tagRECEIVERROW> ReceiverRows(uint32_t foundMask, uint32_t selection,
     return rows;
 }
 
-uint32_t SelectionFromRows(const std::vector<tagRECEIVERROW>& rows) {
-    uint32_t selection = 0xFFFFFFFFu;
-    for (const tagRECEIVERROW& row : rows)
-        if (!row.checked)
-            selection &= ~(1u << (static_cast<uint32_t>(row.type) % 32));
+uint32_t SelectionFromRows(const std::vector<tagRECEIVERROW>& rows, uint32_t previous) {
+    // The HID remote is the user's choice alone: without its row its bit stays as it was.
+    constexpr uint32_t kHidBit = 1u << kReceiverTypeHidRemote;
+    uint32_t selection = ~kHidBit | (previous & kHidBit);
+    for (const tagRECEIVERROW& row : rows) {
+        const uint32_t bit = 1u << (static_cast<uint32_t>(row.type) % 32);
+        selection = row.checked ? selection | bit : selection & ~bit;
+    }
     return selection;
 }
 

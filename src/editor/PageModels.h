@@ -151,8 +151,9 @@ struct tagRECEIVERROW {
 // One row per type of the receiver table whose bit is set in the found mask, in type order.
 std::vector<tagRECEIVERROW> ReceiverRows(uint32_t foundMask, uint32_t selection, uint8_t midiChannel,
                                          uint32_t disableKey0);
-// The selection of the rows: every bit set but those of unchecked rows (type mod 32).
-uint32_t SelectionFromRows(const std::vector<tagRECEIVERROW>& rows);
+// The selection of the rows: the bits of checked rows and of types without a row set, those of unchecked
+// rows clear (type mod 32); the HID remote's bit without its row stays as in `previous`.
+uint32_t SelectionFromRows(const std::vector<tagRECEIVERROW>& rows, uint32_t previous);
 
 // The preview's colours (contrast, text, background 1, background 2), 0x00BBGGRR; grey when off.
 std::array<uint32_t, 4> PreviewColours(bool on, bool gradient, const tagOSDSETTINGS& osd);

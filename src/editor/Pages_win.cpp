@@ -912,7 +912,7 @@ bool CPageOptions::SaveSettings() {
     HWND list = GetDlgItem(page, kReceivers);
     for (size_t i = 0; i < rows_.size(); ++i)
         rows_[i].checked = ListView_GetCheckState(list, static_cast<int>(i)) != 0;
-    const uint32_t selection = SelectionFromRows(rows_);
+    const uint32_t selection = SelectionFromRows(rows_, settings.selection);
     const bool reinit = selection != settings.selection;
     settings.selection = selection;
     // The server: a changed address or port connects anew (an empty one switches the receiver off).

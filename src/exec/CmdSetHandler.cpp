@@ -175,9 +175,13 @@ int CCmdSetHandler::HandleCommandForKey(int32_t key, bool autoSelect) {
 
     auto set = ActiveSet();
     WindowHandle window = cachedWindow_.load();
+    bool starting = false; // the set's application is coming up: its keys go to the window in front
     if (!IsApplicationWindow(window, set->record)) {
         window = FindApplicationWindow(set->record);
-        if (window == kNoWindow) {
+        if (window == kNoWindow && (starting = Starting(set)))
+            LM_TRACE(kTraceInfo, L"CCmdSetHandler::HandleCommandForKey() - %ls is starting\n",
+                     set->record.szName);
+        if (window == kNoWindow && !starting) {
             if (!autoSelect)
                 return 0;
             window = SelectRunningMenuEntry(set);
@@ -193,7 +197,7 @@ int CCmdSetHandler::HandleCommandForKey(int32_t key, bool autoSelect) {
     }
     cachedWindow_.store(window);
 
-    if (window == kNoWindow && std::wcscmp(set->record.szName, kStandardSetName) != 0) {
+    if (window == kNoWindow && !starting && std::wcscmp(set->record.szName, kStandardSetName) != 0) {
         auto standard = std::make_shared<tagACTIVESET>();
         LoadPrgInfo(kStandardSetName, standard->record, false);
         LoadKeymap(kStandardSetName, standard->keymap, false);
@@ -253,7 +257,18 @@ int CCmdSetHandler::StartMenuEntry(int index) {
         return 0;
     }
     Publish(next);
-    return StartApplicationOf(next->record);
+    const int started = StartApplicationOf(next->record);
+    if (started) {
+        std::lock_guard lock(setLock_);
+        starting_ = next;
+        startedAt_ = services_.exec.clock.TickCount();
+    }
+    return started;
+}
+
+bool CCmdSetHandler::Starting(const std::shared_ptr<const tagACTIVESET>& set) {
+    std::lock_guard lock(setLock_);
+    return starting_.lock() == set && services_.exec.clock.TickCount() - startedAt_ < kStartingMs;
 }
 
 // -------------------------------------------------------------------------------------------------------

@@ -93,6 +93,9 @@ public:
 
     // How long StartMenuEntry gives the closed application.
     static constexpr uint32_t kCloseWaitMs = 2000;
+    // How long a set whose application StartMenuEntry started keeps the keys while no window of it is
+    // there yet; auto-select would otherwise hand them to the first running entry (the shell's) for good.
+    static constexpr uint32_t kStartingMs = 10000;
 
 private:
     enum class MenuAction { None, Pick, Up, Down, OK, Back };
@@ -110,6 +113,8 @@ private:
     // window, or none.
     WindowHandle SelectRunningMenuEntry(std::shared_ptr<const tagACTIVESET>& chosen);
     void Publish(std::shared_ptr<const tagACTIVESET> set);
+    // The set's application was started by StartMenuEntry less than kStartingMs ago.
+    bool Starting(const std::shared_ptr<const tagACTIVESET>& set);
     void Publish(const tagPRGINFO& record, const CKeymap& keymap);
 
     tagHANDLERSERVICES services_;
@@ -121,7 +126,9 @@ private:
     std::atomic<int32_t> menuSelection_{-1};
     std::mutex moverLock_;
     CWinMouseMove mover_;
-    std::unique_ptr<IEvent> sleeper_; // never set: the wait after closing a window
+    std::unique_ptr<IEvent> sleeper_;            // never set: the wait after closing a window
+    std::weak_ptr<const tagACTIVESET> starting_; // the set StartMenuEntry started last (setLock_)
+    uint32_t startedAt_ = 0;                     // and when (setLock_)
     std::atomic<IOsdDisplay*> display_;
 
     static std::atomic<int> lastMenuIndex_;

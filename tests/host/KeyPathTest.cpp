@@ -119,6 +119,7 @@ TEST_F(KeyPathTest, TheActiveSetFollowsTheWindowsOfTheMainMenu) {
     EXPECT_EQ(Key(RCKEY_POWER), 1);
     EXPECT_EQ(display.Take(), Texts{L"Editor"});
     EXPECT_EQ(shell.started, Texts{L"open|/rc/editor.exe||/rc|5"});
+    clock.Advance(CCmdSetHandler::kStartingMs); // the editor never showed a window
 
     // A Store app's frame belongs to the frame host; the app's window inside it makes it the app's,
     // for the choice of the set and for keeping it.
@@ -153,6 +154,17 @@ TEST_F(KeyPathTest, TheMainMenuDisplayCommandsThePointerAndTheReload) {
     EXPECT_EQ(Active(), L"Windows (Standard)1");
     Key(RCKEY_MENU), Key(RCKEY_2);
     EXPECT_EQ(Active(), L"Editor2");
+    // While the started application has no window yet its set keeps the keys (they go to the window in
+    // front), instead of the first running entry taking over for good; after 10 s that entry does.
+    WindowHandle other = windows.foreground = windows.Add(L"Other", L"C", 99);
+    Run(10, L"player");
+    EXPECT_EQ(Key(RCKEY_PROG_UP), 1);
+    EXPECT_EQ(Active(), L"Editor2");
+    EXPECT_EQ(windows[other].keys, L"+21 -21");
+    clock.Advance(CCmdSetHandler::kStartingMs);
+    Key(RCKEY_PROG_UP);
+    EXPECT_EQ(Active(), L"Player1");
+    Key(RCKEY_MENU), Key(RCKEY_2);
     Key(RCKEY_MENU), Key(RCKEY_BACK), Key(RCKEY_MENU), Key(RCKEY_MENU); // Back and the menu key close it
     EXPECT_FALSE(handler->MenuShown());
     EXPECT_EQ(handler->StartMenuEntry(5), 0); // a place that cannot be loaded leaves "---" active

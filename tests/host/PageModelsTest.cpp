@@ -5,6 +5,7 @@
 
 #include "CmdSetFixture.h"
 #include "receivers/ReceiverTypes.h"
+#include "receivers/Receivers.h"
 
 #include <gtest/gtest.h>
 
@@ -219,12 +220,16 @@ TEST(PageOptionsModelTest, DisplayTimeReceiversSelectionAndPreview) {
     EXPECT_EQ(ReceiverExtraControl(0), kIdcMidiDevice);
     EXPECT_EQ(ReceiverExtraControl(12), 0);
 
-    // Unchecked rows clear their bits, every other bit stays set; no rows: all bits.
-    EXPECT_EQ(SelectionFromRows(rows), 0xFFFFFFFEu);
+    // Unchecked rows clear their bits, every other bit stays set but the HID remote's, which without
+    // its row stays as it was (no device yet must not switch it on); no rows: all bits.
+    const uint32_t hid = 1u << kReceiverTypeHidRemote;
+    EXPECT_EQ(SelectionFromRows(rows, CReceivers::kDefaultSelection), 0xFFFFFFFEu & ~hid);
     for (tagRECEIVERROW& row : rows)
         row.checked = false;
-    EXPECT_EQ(SelectionFromRows(rows), ~(1u << 0 | 1u << 7 | 1u << 12 | 1u << kReceiverTypeScripted));
-    EXPECT_EQ(SelectionFromRows({}), 0xFFFFFFFFu);
+    EXPECT_EQ(SelectionFromRows(rows, 0xFFFFFFFFu),
+              ~(1u << 0 | 1u << 7 | 1u << 12 | 1u << kReceiverTypeScripted));
+    EXPECT_EQ(SelectionFromRows({}, 0xFFFFFFFFu), 0xFFFFFFFFu);
+    EXPECT_EQ(SelectionFromRows({{kReceiverTypeHidRemote, L"", L"", true}}, 0), 0xFFFFFFFFu);
 
     tagOSDSETTINGS osd;
     osd.textColor = 0xFFFFFF;

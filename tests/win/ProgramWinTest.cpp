@@ -572,9 +572,6 @@ TEST_F(ProgramWinTest, TheEditorMakesASetThroughTheWizardThatAReceiverKeyThenRun
     PostMessageW(editor, WM_COMMAND, 32768 + 1, 0);
     HWND window = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (window = FindWindowW(kTargetClass, nullptr)) != nullptr; }));
-    // A key that came while the target's window was not up yet made the standard set active; the
-    // menu's entry brings the running target back to the front with its set.
-    PostMessageW(editor, WM_COMMAND, 32768 + 1, 0);
     EXPECT_TRUE(WaitFor([&] { return ReadFile(targetLog).find("KEYDOWN 116") != std::string::npos; }, 15000))
         << "221=" << narrow(stored(L"Target", L"221")) << "\n"
         << Trace();
