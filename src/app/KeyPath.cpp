@@ -55,6 +55,16 @@ void CKeyPath::AttachDisplay(IOsdDisplay* display) {
         dispatcher_->AttachDisplay(display);
 }
 
+int CKeyPath::TestCommand(const tagWINCMD& command, const tagPRGINFO& app) {
+    if (!handler_)
+        return -1;
+    // Its own active set, menu and pointer: the program's handler goes on as it was.
+    CCmdSetHandler test(
+        services_.cmdsets, tagCMDSETFILES{handler_->PresetFile(), handler_->UserFile()},
+        tagHANDLERSERVICES{services_.exec, services_.timers, services_.mainWindow, display_.load(), false});
+    return test.HandleCommand(command, app);
+}
+
 std::wstring CKeyPath::ActiveApplication() {
     return handler_ ? std::wstring(handler_->ActiveSet()->record.szName) : std::wstring();
 }

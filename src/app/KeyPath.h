@@ -39,6 +39,8 @@ public:
     void SwitchToProgram(int index) override;
     void ReloadActiveSet() override;
     const tagEXECSERVICES* ExecServices() const override { return &services_.exec; }
+    // Through a handler of its own on the same files and application map (-1 before Start).
+    int TestCommand(const tagWINCMD& command, const tagPRGINFO& app) override;
 
     // The handler once started, else null (tests).
     CCmdSetHandler* Handler() { return handler_.get(); }

@@ -99,6 +99,9 @@ public:
     virtual void ReloadActiveSet() {}
     // The command executors' services, for the editor's Test and Run; null when the path has none.
     virtual const tagEXECSERVICES* ExecServices() const { return nullptr; }
+    // The editor's Test: runs one command for the application as a key would, display commands and the
+    // pointer included, without touching the active set. -1 when the path cannot run commands.
+    virtual int TestCommand(const tagWINCMD&, const tagPRGINFO&) { return -1; }
 };
 
 struct tagAPPSERVICES {

@@ -151,6 +151,24 @@ public:
     int StartApplication(const tagPRGINFO&) override { return 0; }
 };
 
+// The program's Test and Run: Test runs the command as a key would (display commands and the pointer
+// included), Run starts the application through the executors.
+class CKeyPathRunner final : public ICommandRunner {
+public:
+    CKeyPathRunner(IKeyPath& path, const tagEXECSERVICES& exec) : path_(path), exec_(exec) {}
+    int RunCommand(const tagWINCMD& command, const tagPRGINFO& application) override {
+        const int result = path_.TestCommand(command, application);
+        return result >= 0 ? result : exec_.RunCommand(command, application);
+    }
+    int StartApplication(const tagPRGINFO& application) override {
+        return exec_.StartApplication(application);
+    }
+
+private:
+    IKeyPath& path_;
+    CExecCommandRunner exec_;
+};
+
 int OpenOverview(CCmdSetAdmin& admin, IStringSource& words, uint32_t model, const tagPRGINFO& record,
                  const CKeymap& keymap) {
     CHtmlWriter writer(
@@ -509,7 +527,8 @@ bool CPageCmdSets::RunWizard(uint32_t titleId, const tagPRGINFO& record, const C
     CCmdSetAdmin* admin = app_->Admin();
     const tagEXECSERVICES* exec = app_->KeyPath().ExecServices();
     CNoCommandRunner none;
-    std::unique_ptr<CExecCommandRunner> runner = exec ? std::make_unique<CExecCommandRunner>(*exec) : nullptr;
+    std::unique_ptr<CKeyPathRunner> runner =
+        exec ? std::make_unique<CKeyPathRunner>(app_->KeyPath(), *exec) : nullptr;
     const std::wstring title = Localize().Text(titleId, titleId == kStringNew ? L"New" : L"Edit");
     CPropSheetWizard wizard(Localize(), title);
     wizard.Record() = record;

@@ -2,6 +2,7 @@
 // handler, the multi-tap text input and the key dispatcher. Threads are the deterministic fakes (a key
 // is handled when the test runs the handler thread; a wait that nothing ends advances the fake clock by
 // its time-out), except in the last test, where real threads run at once under the sanitizers.
+#include "app/KeyPath.h"
 #include "common/KeyPathRig.h"
 #include "fakes/FakeDisplay.h"
 #include "fakes/FakeKnownFolders.h"
@@ -196,6 +197,24 @@ TEST_F(KeyPathTest, TheMainMenuDisplayCommandsThePointerAndTheReload) {
     EXPECT_TRUE(rig->catalog.Contains(L"Editor"));
     rig->dispatcher.reset(), rig->handler.reset();
     EXPECT_FALSE(rig->catalog.Contains(L"Editor"));
+
+    // The editor's Test runs a display command as a key would, through a handler of the program's key
+    // path's own, and leaves the active set alone.
+    folders.executable = L"/rc/RemoteControl.exe";
+    CKeyPath path(tagKEYPATHSERVICES{
+        tagCMDSETSERVICES{rig->profiles, rig->registry, folders, strings, rig->keyNames, rig->catalog},
+        tagEXECSERVICES{windows, input, processes, shell, clock, threads, audio, power, warning, strings},
+        rig->timers, nullptr, sound});
+    EXPECT_EQ(path.TestCommand(Command(CMD_OSD, OSD_TIME), tagPRGINFO()), -1); // not started
+    path.Start(rig->settings.settings);
+    path.AttachDisplay(&display);
+    path.Handler()->SetActiveSet(tagPRGINFO(), CKeymap());
+    display.Take();
+    tagPRGINFO tested;
+    CopyBounded(tested.szName, kPrgTextChars, L"Player");
+    EXPECT_EQ(path.TestCommand(Command(CMD_OSD, OSD_APPINFO), tested), 1);
+    EXPECT_EQ(display.Take(), Texts{L"Player"});
+    EXPECT_EQ(path.ActiveApplication(), L"");
 }
 
 TEST_F(KeyPathTest, MultiTapStepsThroughTheCharactersAndFlashesTheChoice) {
