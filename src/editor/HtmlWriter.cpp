@@ -17,21 +17,6 @@ namespace {
 
 constexpr size_t kLineChars = 1024;
 
-// The local time in the C library's standard representation of date and time ("%c").
-std::wstring DateText(const tagLOCALTIME& now) {
-    std::tm tm{};
-    tm.tm_year = now.year - 1900;
-    tm.tm_mon = now.month - 1;
-    tm.tm_mday = now.day;
-    tm.tm_wday = now.dayOfWeek;
-    tm.tm_hour = now.hour;
-    tm.tm_min = now.minute;
-    tm.tm_sec = now.second;
-    tm.tm_isdst = -1;
-    wchar_t text[128] = {};
-    return std::wcsftime(text, 128, L"%c", &tm) ? std::wstring(text) : std::wstring();
-}
-
 // A virtual key's name without "VK_".
 std::wstring KeyCodeName(int32_t code) {
     std::wstring name = GetVirtualKeyName(static_cast<uint8_t>(code & 0xFF));
@@ -195,7 +180,7 @@ std::wstring CHtmlWriter::PageText(uint32_t remoteModel, const tagPRGINFO& recor
     }
 
     page += L"<HR CLASS=pad> \n<P CLASS=copyright>";
-    page += line(L"Generated %ls<BR>\n", HtmlEscape(DateText(services_.clock.Now())));
+    page += line(L"Generated %ls<BR>\n", HtmlEscape(LocalTimeText(services_.clock.Now())));
     page += line(L"%ls<BR>\n", HtmlEscape(kPublisher));
     page += line(L"<A CLASS=pad HREF=\"%ls\">", HtmlEscape(kPublisherSite)) + HtmlEscape(kPublisherSite) +
             L"</A>";

@@ -15,28 +15,12 @@ namespace {
 constexpr uint32_t kTraceContextHandler = 16;
 constexpr uint32_t kWordApplication = 4461;
 constexpr size_t kWindowCaptionChars = 256;
-constexpr size_t kTimeChars = 128;
 
 // The initial active record: empty but for its name.
 tagPRGINFO InitialRecord() {
     tagPRGINFO record;
     CopyBounded(record.szName, kPrgTextChars, L"---.---");
     return record;
-}
-
-// The local date and time in the locale's representation.
-std::wstring TimeText(const tagLOCALTIME& now) {
-    std::tm tm{};
-    tm.tm_year = now.year - 1900;
-    tm.tm_mon = now.month - 1;
-    tm.tm_mday = now.day;
-    tm.tm_wday = now.dayOfWeek;
-    tm.tm_hour = now.hour;
-    tm.tm_min = now.minute;
-    tm.tm_sec = now.second;
-    tm.tm_isdst = -1;
-    wchar_t text[kTimeChars] = {};
-    return std::wcsftime(text, kTimeChars, L"%c", &tm) ? text : L"";
 }
 
 } // namespace
@@ -373,7 +357,7 @@ int CCmdSetHandler::DisplayCommand(const tagWINCMD& command, const tagPRGINFO& a
         return 1;
     case OSD_TIME:
         HideMenu();
-        display->ShowText(TimeText(services_.exec.clock.Now()));
+        display->ShowText(LocalTimeText(services_.exec.clock.Now()));
         return 1;
     default:
         return 0;

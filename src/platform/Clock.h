@@ -1,6 +1,7 @@
 // Time services: the wrapping millisecond tick used for every interval, and local wall-clock time.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace lm {
 
@@ -14,6 +15,10 @@ struct tagLOCALTIME {
     int second = 0;
     int milliseconds = 0;
 };
+
+// The local time in the C library's standard representation of date and time ("%c"), at most 127
+// characters; empty when it does not fit.
+std::wstring LocalTimeText(const tagLOCALTIME& now);
 
 class IClock {
 public:
