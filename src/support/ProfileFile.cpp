@@ -330,7 +330,8 @@ std::shared_ptr<Parsed> Parse(std::string bytes, const IAnsiCodePage& ansi) {
             while (vs < e && IsProfileSpace(text[vs]))
                 ++vs;
             key.name = Slice(text, s, ne);
-            key.value = Slice(text, vs, e);
+            // A zero ends the value as it ends a C string; blanks before it end the value too.
+            key.value = TrimProfile(Slice(text, vs, e));
             key.hasValue = true;
         } else {
             key.name = Slice(text, s, e);

@@ -255,9 +255,11 @@ TEST_F(ProfileTest, DamagedFilesNeitherCrashNorHideTheRest) {
     std::string garbage;
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>((i * 7919) & 0xFF);
-    fs.Put(file, garbage + "\n[open\nk=not a section\n[ok]\nk" + std::string(1, '\0') + "x=zero\nz=1\n");
+    fs.Put(file, garbage + "\n[open\nk=not a section\n[ok]\nk" + std::string(1, '\0') + "x=zero\nz=1\n" +
+                     "b=a; " + std::string(1, '\0') + "tail\n");
     EXPECT_EQ(Get(L"ok", L"k"), L"zero");
     EXPECT_EQ(Get(L"ok", L"z"), L"1");
+    EXPECT_EQ(Get(L"ok", L"b"), L"a;"); // a zero ends the value; the blank before it goes too
     EXPECT_EQ(Get(L"open", L"k"), L"<def>");
 
     std::string big = "[long]\nk=" + std::string(100000, 'x') + "\n";
